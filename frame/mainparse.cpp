@@ -1,0 +1,192 @@
+// Entry point, usage text, streams and error routine shared by the four
+// translators. Each translator supplies ParserType, its scanner object and
+// its parse function (see frame.h).
+#include "frame.h"
+
+#include <FlexLexer.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+std::ostream& os = std::cout;
+std::ofstream f_log;
+
+namespace {
+
+// Writes all of text to file descriptor fd, retrying short writes.
+void write_all(int fd, const char* text, size_t size)
+{
+    while (size > 0) {
+        ssize_t n = ::write(fd, text, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return;
+        }
+        text += n;
+        size -= static_cast<size_t>(n);
+    }
+}
+
+void write_stderr_raw(const std::string& text)
+{
+    write_all(STDERR_FILENO, text.data(), text.size());
+}
+
+[[noreturn]] void abort_with(const std::string& message)
+{
+    flush_output();
+    write_stderr_raw(message);
+    std::abort();
+}
+
+void report_bad_option(int option)
+{
+    // getopt stores the option byte as a char; show it as the byte it is.
+    unsigned char byte = static_cast<unsigned char>(option);
+    char text[64];
+    if (std::isprint(byte))
+        std::snprintf(text, sizeof text, "Unknown option `-%c'.\n", byte);
+    else
+        std::snprintf(text, sizeof text, "Unknown option character `\\x%x'.\n", byte);
+    write_stderr_raw(text);
+}
+
+// True when path names the same regular file as the one described by st.
+bool same_file(const char* path, const struct stat& st)
+{
+    struct stat other;
+    return S_ISREG(st.st_mode) && ::stat(path, &other) == 0 &&
+           other.st_dev == st.st_dev && other.st_ino == st.st_ino;
+}
+
+}  // namespace
+
+void flush_output()
+{
+    os.flush();
+    if (f_log.is_open())
+        f_log.flush();
+}
+
+void write_stderr(const std::string& text)
+{
+    flush_output();
+    write_stderr_raw(text);
+}
+
+void report_error(const char* message)
+{
+    write_stderr("Tessel intermediate code (" + ParserType + ") Parser:" + message);
+    std::_Exit(EXIT_FAILURE);
+}
+
+void scanner_fatal(const char* message)
+{
+    write_stderr(std::string(message) + "\n");
+    std::_Exit(2);
+}
+
+void finish(int status)
+{
+    flush_output();
+    std::_Exit(status);
+}
+
+const char* engine_message(const char* text)
+{
+    return std::strcmp(text, "memory exhausted") == 0 ? "parser stack overflow" : text;
+}
+
+int scanner_read(std::istream& in, char* buf, int /* max_size */)
+{
+    if (in.eof() || in.fail())
+        return 0;
+    // Nothing buffered means the read may wait: everything written so far
+    // must be out before that.
+    if (in.rdbuf()->in_avail() <= 0)
+        flush_output();
+    in.get(buf[0]);
+    if (in.eof())
+        return 0;
+    if (in.bad())
+        scanner_fatal("input in flex scanner failed");
+    return 1;
+}
+
+void usage()
+{
+    write_stderr_raw("Usage: parse" + ParserType + " [options]\n"
+                     "\t Options:\n"
+                     "\t\t-h \t\t help\n"
+                     "\t\t-i in-file name\n"
+                     "\t\t-o out-file name\n"
+                     "\n");
+}
+
+int main(int argc, char* argv[])
+{
+    // Our streams keep their own buffers; they are flushed whenever the
+    // program may wait for input, writes to standard error, or ends.
+    std::ios_base::sync_with_stdio(false);
+
+    opterr = 0;
+    std::string in_name = "cin";
+    std::string out_name = "cout";
+
+    int option;
+    while ((option = getopt(argc, argv, "hi:o:")) != -1) {
+        switch (option) {
+        case 'h':
+            usage();
+            break;
+        case 'i':
+            in_name = optarg;
+            break;
+        case 'o':
+            out_name = optarg;
+            break;
+        default:
+            report_bad_option(optopt);
+            usage();
+            return 1;
+        }
+    }
+
+    std::ifstream in_file;
+    std::istream* input = &std::cin;
+    struct stat in_stat;
+    bool have_in_stat;
+    if (in_name != "cin") {
+        in_file.open(in_name);
+        if (!in_file.is_open())
+            abort_with("Can't open " + in_name + "for input. Abort.\n");
+        input = &in_file;
+        have_in_stat = ::stat(in_name.c_str(), &in_stat) == 0;
+    } else {
+        have_in_stat = ::fstat(STDIN_FILENO, &in_stat) == 0;
+    }
+
+    // Opening the trace file empties it: never do that to the input itself.
+    const std::string log_name = out_name != "cout" ? out_name : "log";
+    if (have_in_stat && same_file(log_name.c_str(), in_stat))
+        abort_with("Can't open log for trace. Abort.\n");
+    f_log.open(log_name, std::ios::out | std::ios::trunc);
+    if (!f_log.is_open())
+        abort_with("Can't open log for trace. Abort.\n");
+
+    translator_lexer().switch_streams(input, &std::cout);
+    translator_parse();
+
+    if (in_file.is_open())
+        in_file.close();
+    f_log.close();
+    os.flush();
+    return 0;
+}

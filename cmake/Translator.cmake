@@ -22,6 +22,9 @@ function(add_translator kind)
   target_include_directories(${kind}-translator PRIVATE ${gen} ${src})
   target_link_libraries(${kind}-translator PRIVATE tessel_frame Stringpp)
   target_compile_options(${kind}-translator PRIVATE ${TESSEL_WARNINGS})
+  if(TESSEL_STATIC)
+    target_link_options(${kind}-translator PRIVATE -static)
+  endif()
 
   # The skeletons' own code trips a few warnings that are not ours to fix.
   set_source_files_properties(${FLEX_${kind}_scanner_OUTPUTS} PROPERTIES

@@ -39,8 +39,9 @@ void write_stderr(const std::string& text);
 // Pushes buffered output to its files (os, and the trace file if open).
 void flush_output();
 
-// Reads input for a scanner without waiting for more than one character:
-// returns the number of characters stored in buf, 0 at end of input.
+// Reads input for a scanner: whatever the stream holds or can deliver without
+// waiting (at most max_size characters), or, when that is nothing, waits for
+// one character. Returns the number stored in buf, 0 at end of input.
 int scanner_read(std::istream& in, char* buf, int max_size);
 
 // Maps the parse engine's messages onto ours ("memory exhausted" becomes

@@ -104,20 +104,35 @@ const char* engine_message(const char* text)
     return std::strcmp(text, "memory exhausted") == 0 ? "parser stack overflow" : text;
 }
 
-int scanner_read(std::istream& in, char* buf, int /* max_size */)
+int scanner_read(std::istream& in, char* buf, int max_size)
 {
-    if (in.eof() || in.fail())
+    if (in.eof() || in.fail() || max_size <= 0)
         return 0;
-    // Nothing buffered means the read may wait: everything written so far
-    // must be out before that.
-    if (in.rdbuf()->in_avail() <= 0)
-        flush_output();
-    in.get(buf[0]);
-    if (in.eof())
-        return 0;
-    if (in.bad())
+    std::streambuf* source = in.rdbuf();
+    try {
+        // Take what the stream holds or can deliver without waiting; when
+        // that is nothing, everything written so far must be out before the
+        // read that may wait for the next character.
+        std::streamsize ready = source->in_avail();
+        if (ready <= 0) {
+            flush_output();
+            if (source->sgetc() == std::char_traits<char>::eof()) {
+                in.setstate(std::ios::eofbit);
+                return 0;
+            }
+            ready = source->in_avail();
+        }
+        std::streamsize wanted = ready < max_size ? ready : max_size;
+        std::streamsize got = source->sgetn(buf, wanted < 1 ? 1 : wanted);
+        if (got <= 0) {
+            in.setstate(std::ios::eofbit);
+            return 0;
+        }
+        return static_cast<int>(got);
+    } catch (...) {
+        // A failed read (a folder given as input, an I/O error).
         scanner_fatal("input in flex scanner failed");
-    return 1;
+    }
 }
 
 void usage()

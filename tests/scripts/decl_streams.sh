@@ -1,0 +1,38 @@
+# Declarations read from pipes: nothing after the semicolon (or after a stray
+# first character) is waited for, and both output streams keep their order.
+. "$(dirname "$0")/lib.sh"
+decl="$bin/decl-translator"
+input_i=$'#debug:INOUT  IN -> input\n#debug:ident  ID -> I\n#debug:dcl INOUT -> input I;\n#debug:axiom -> input I;\nset arg0 "IN"\nset arg1 "I"\nset arg2 ""\nset arg3 ""\nset arg4 ""\nbreak\n'
+
+# run_open_pipe NAME TEXT: the text in a pipe that stays open afterwards.
+run_open_pipe() {
+    rm -f pipe && mkfifo pipe
+    ( printf '%s' "$2"; exec sleep 30 ) > pipe 2>/dev/null &
+    local writer=$! began=$SECONDS
+    timeout 10 "$decl" < pipe > out 2> err
+    status=$?
+    [ $((SECONDS - began)) -le 5 ] || fail "$1: the run waited for more input"
+    kill $writer 2>/dev/null
+}
+
+run_open_pipe "after the semicolon" 'input I;'
+expect_eq "after the semicolon: exit status" 0 "$status"
+expect_file "after the semicolon: output" out "$input_i"
+
+run_open_pipe "stray first character" '3'
+expect_eq "stray first character: exit status" 1 "$status"
+expect_file "stray first character: output" out $'#debug:dcl OTHER -> 3\nerrorReport "Bad keyword: 3"\n'
+expect_file "stray first character: message" err 'Tessel intermediate code (Decl) Parser:Unknown keyword3'
+
+# While the program waits for more input, the lines written so far are out.
+{ printf 'function f(a'; sleep 1; cp out snapshot; printf ') : T;'; } | timeout 10 "$decl" > out 2> err
+expect_file "lines out before waiting" snapshot $'#debug:ident  ID -> f\n'
+grep -qx 'set arg2 "a"' out || fail "waiting run: list not complete"
+
+# Standard output and standard error through one pipe keep the order written.
+printf '=;' | "$decl" 2>&1 | cat > both
+expect_file "one pipe: stray character" both $'#debug:dcl OTHER -> =\nerrorReport "Bad keyword: ="\nTessel intermediate code (Decl) Parser:Unknown keyword='
+printf 'input I J;' | "$decl" 2>&1 | cat > both
+expect_file "one pipe: syntax error" both $'#debug:INOUT  IN -> input\n#debug:ident  ID -> I\n#debug:dcl INOUT -> input I;\nTessel intermediate code (Decl) Parser:syntax error'
+
+finish_tests

@@ -9,7 +9,13 @@
 // line already written to standard output.
 #define YY_FATAL_ERROR(msg) scanner_fatal(msg)
 
-// Input never waits for more than the current token needs.
+// Input never waits for more than the current token needs. (The benchmarks
+// build a scanner with plain block reads, TESSEL_BLOCK_INPUT, to compare.)
+#ifndef TESSEL_BLOCK_INPUT
 #define YY_INPUT(buf, result, max_size) ((result) = scanner_read(yyin, (buf), (max_size)))
+#else
+#define YY_INPUT(buf, result, max_size) \
+    ((result) = static_cast<int>(yyin.read((buf), (max_size)).gcount()))
+#endif
 
 #endif

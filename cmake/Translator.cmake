@@ -26,9 +26,15 @@ function(add_translator kind)
     target_link_options(${kind}-translator PRIVATE -static)
   endif()
 
+  install(TARGETS ${kind}-translator RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  set(page ${CMAKE_SOURCE_DIR}/docs/man/${kind}-translator.1)
+  if(EXISTS ${page})
+    install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  endif()
+
   # The skeletons' own code trips a few warnings that are not ours to fix.
   set_source_files_properties(${FLEX_${kind}_scanner_OUTPUTS} PROPERTIES
-      COMPILE_OPTIONS "-Wno-sign-compare;-Wno-unused-parameter;-Wno-unused-function;-Wno-implicit-fallthrough;-Wno-unused-label")
+      COMPILE_OPTIONS "-Wno-sign-compare;-Wno-unused-parameter;-Wno-unused-function;-Wno-implicit-fallthrough;-Wno-unused-label;-Wno-misleading-indentation")
   set_source_files_properties(${BISON_${kind}_parser_OUTPUTS} PROPERTIES
       COMPILE_OPTIONS "-Wno-unused-but-set-variable;-Wno-free-nonheap-object")
 endfunction()

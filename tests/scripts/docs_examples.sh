@@ -1,0 +1,39 @@
+# The examples shown in the README, the guides and the manual pages are real:
+# every "$ command" line in a ```console block (Markdown) or between .EX and
+# .EE (manual pages) is run with the built programs first on PATH, and what it
+# writes must be the lines that follow it in the document.
+top=$(cd "$(dirname "$0")/../.." && pwd)
+. "$(dirname "$0")/lib.sh"
+export PATH="$bin:$PATH"
+n=0
+extract() {  # FILE: write ex<k>.cmd / ex<k>.out pairs into ./examples/
+    awk -v base="examples/$(basename "$1")" '
+        function unescape(s) {
+            gsub(/\\\(aq/, "\047", s); gsub(/\\\(dq/, "\"", s); gsub(/\\-/, "-", s)
+            gsub(/\\&/, "", s); gsub(/\\e/, "\\", s); return s
+        }
+        /^```console$/ || /^\.EX$/ { inside = 1; man = /^\.EX$/; next }
+        inside && (/^```$/ || /^\.EE$/) { inside = 0; next }
+        inside {
+            line = man ? unescape($0) : $0
+            if (line ~ /^\$ /) { k++; print substr(line, 3) > (base "." k ".cmd"); printf "" > (base "." k ".out"); next }
+            if (k) print line >> (base "." k ".out")
+        }' "$1"
+}
+mkdir -p examples
+for doc in "$top"/README.md "$top"/docs/*.md "$top"/docs/man/*.1; do
+    [ -f "$doc" ] && extract "$doc"
+done
+for cmd in examples/*.cmd; do
+    [ -f "$cmd" ] || continue
+    n=$((n + 1))
+    expected=$(cat "${cmd%.cmd}.out")
+    actual=$(cd "$work" && bash -c "$(cat "$cmd")" 2>&1)
+    if [ "$expected" != "$actual" ]; then
+        fail "example in ${cmd#examples/}: $(cat "$cmd")"
+        diff <(printf '%s\n' "$expected") <(printf '%s\n' "$actual") | head -n 10
+    fi
+done
+[ "$n" -gt 0 ] || fail "no documented examples found"
+echo "$n documented examples run"
+finish_tests

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -93,8 +94,21 @@ void scanner_fatal(const char* message)
     std::_Exit(2);
 }
 
+// A translation whose output did not reach its file is no success: a closed
+// or full standard output, or a trace file that could not be written.
+static void check_written()
+{
+    flush_output();
+    if (!os)
+        report_error("write error on standard output");
+    if (f_log.is_open() ? !f_log : f_log.fail())
+        report_error("write error on trace file");
+}
+
 void finish(int status)
 {
+    if (status == 0)
+        check_written();
     flush_output();
     std::_Exit(status);
 }
@@ -145,8 +159,20 @@ void usage()
                      "\n");
 }
 
+// A standard stream that was closed by the caller keeps its slot, so that
+// the files opened later (the trace file) never take its place and receive
+// the program's output or messages. The slot is held read-only: writes to
+// it fail, and a failed standard output is reported.
+static void hold_closed_standard_streams()
+{
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF)
+            ::open("/dev/null", O_RDONLY);
+}
+
 int main(int argc, char* argv[])
 {
+    hold_closed_standard_streams();
     // Our streams keep their own buffers; they are flushed whenever the
     // program may wait for input, writes to standard error, or ends.
     std::ios_base::sync_with_stdio(false);
@@ -201,7 +227,9 @@ int main(int argc, char* argv[])
 
     if (in_file.is_open())
         in_file.close();
+    check_written();
     f_log.close();
-    os.flush();
+    if (f_log.fail())
+        report_error("write error on trace file");
     return 0;
 }

@@ -88,7 +88,7 @@ static int negated(int n)
 /* The trace record of a number: written in decimal. */
 static int traced_number(int n)
 {
-    f_log << "#debug:integer  INT  -> " << std::to_string(n) << '\n';
+    f_log << "#debug:integer  INT  -> " << itoS(n) << '\n';
     return n;
 }
 

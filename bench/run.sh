@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# Runs every benchmark and writes a Markdown table to bench/results.md.
+#
+#   bench/run.sh [--quick]
+#
+# Builds build-bench/ (Release, static, with the scanner-only programs),
+# generates the large inputs into a temporary folder and measures:
+#   1. start-up: median wall time of each translator on a typical input,
+#      side by side with /usr/bin/true (hyperfine);
+#   2. system calls of one run (strace -c): writes, reads, total;
+#   3. ic3 throughput on generated charts of growing size, with `cat` of the
+#      same file and the scanner alone (as built, and in batch mode);
+#   4. the label and declaration translators on long inputs;
+#   5. peak resident memory of each run (GNU time).
+# Ratios are taken within one run: these machines are noisy.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+quick=0; [ "${1:-}" = --quick ] && quick=1
+build="$top/build-bench"
+for tool in hyperfine strace /usr/bin/time; do
+    command -v "$tool" > /dev/null || { echo "missing: $tool (apt-get install hyperfine strace time)"; exit 1; }
+done
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESSEL_BENCH=ON -DBUILD_TESTING=OFF > /dev/null
+cmake --build "$build" -j2 > /dev/null
+bin="$build/bin"
+work=$(mktemp -d "${TMPDIR:-/tmp}/bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+out="$top/bench/results.md"
+runs=1000; [ $quick = 1 ] && runs=200
+
+median_ms() {  # CSV from hyperfine: print the median of row $2 in ms
+    awk -F, -v row="$2" 'NR == row + 1 { printf "%.3f", $4 * 1000 }' "$1"
+}
+peak_kb() { /usr/bin/time -f %M "$@" 2>&1 > /dev/null | tail -n 1; }
+
+{
+echo "# Benchmark results"
+echo
+echo "$(date -u '+%Y-%m-%d %H:%M UTC'); $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //');"
+echo "g++ $(g++ -dumpversion), $(flex --version), $(bison --version | head -n 1 | sed 's/.*) //')."
+echo
+echo "## 1. Start-up (median wall time, $runs runs each, against /usr/bin/true in the same run)"
+echo
+echo "| program | input | median ms | /usr/bin/true ms | ratio | peak RSS KB |"
+echo "|---|---|---|---|---|---|"
+for kind in pure21 valued21 decl ic3; do
+    input="$top/bench/inputs/$kind.txt"
+    hyperfine -N --warmup 100 --runs "$runs" --export-csv s.csv \
+        "/usr/bin/true" "$bin/$kind-translator -i $input" > /dev/null 2>&1
+    t=$(median_ms s.csv 1); p=$(median_ms s.csv 2)
+    echo "| $kind-translator | bench/inputs/$kind.txt | $p | $t | $(awk -v a="$p" -v b="$t" 'BEGIN{printf "%.2f", a/b}') | $(peak_kb "$bin/$kind-translator" -i "$input") |"
+done
+echo
+echo "## 2. System calls of one run (strace -c)"
+echo
+echo "| program | input | write/writev | read | all calls |"
+echo "|---|---|---|---|---|"
+syscalls() {  # label input command...
+    local label=$1 input=$2; shift 2
+    strace -f -c -o sc.txt "$@" > /dev/null 2>&1 || true
+    local w r a
+    w=$(awk '$NF == "write" || $NF == "writev" { n += $4 } END { print n + 0 }' sc.txt)
+    r=$(awk '$NF == "read" { n += $4 } END { print n + 0 }' sc.txt)
+    a=$(awk '$NF == "total" { print $4 }' sc.txt)
+    echo "| $label | $input | ${w:-0} | ${r:-0} | $a |"
+}
+for kind in pure21 valued21 decl ic3; do
+    syscalls "$kind-translator" "bench/inputs/$kind.txt" "$bin/$kind-translator" -i "$top/bench/inputs/$kind.txt"
+done
+"$top/bench/gen-ic3-chart.sh" 100 > chart100
+syscalls ic3-translator "chart of 100 macros ($(stat -c %s chart100) bytes)" "$bin/ic3-translator" -i chart100
+echo
+echo "## 3. ic3-translator throughput (trace file written to disk)"
+echo
+echo "| macros | input MB | output MB | trace MB | ic3-translator s | MB/s | ns/byte | cat s | scanner s | batch scanner s | translator / batch | peak RSS KB |"
+echo "|---|---|---|---|---|---|---|---|---|---|---|---|"
+sizes="2500 5000 10000"; [ $quick = 1 ] && sizes="1000 2000"
+for n in $sizes; do
+    "$top/bench/gen-ic3-chart.sh" "$n" > chart
+    bytes=$(stat -c %s chart)
+    hyperfine -N --warmup 1 --runs 5 --export-csv t.csv \
+        "$bin/ic3-translator -i chart -o trace" "cat chart" \
+        "$bin/ic3-scan -i chart -o trace" "$bin/ic3-scan-batch -i chart -o trace" > /dev/null 2>&1
+    tt=$(median_ms t.csv 1); tc=$(median_ms t.csv 2); ts=$(median_ms t.csv 3); tb=$(median_ms t.csv 4)
+    "$bin/ic3-translator" -i chart -o trace > decl.out
+    rss=$(peak_kb "$bin/ic3-translator" -i chart -o trace)
+    awk -v n="$n" -v b="$bytes" -v o="$(stat -c %s decl.out)" -v l="$(stat -c %s trace)" \
+        -v tt="$tt" -v tc="$tc" -v ts="$ts" -v tb="$tb" -v rss="$rss" 'BEGIN {
+        printf "| %d | %.1f | %.1f | %.1f | %.3f | %.1f | %.1f | %.3f | %.3f | %.3f | %.2f | %s |\n",
+            n, b / 1e6, o / 1e6, l / 1e6, tt / 1000, b / 1e6 / (tt / 1000), tt * 1e6 / b,
+            tc / 1000, ts / 1000, tb / 1000, tt / tb, rss }'
+done
+echo
+echo "## 4. Memory as the chart grows (small macros)"
+echo
+echo "| macros | input MB | peak RSS KB |"
+echo "|---|---|---|"
+msizes="100 10000 100000"; [ $quick = 1 ] && msizes="100 10000"
+for n in $msizes; do
+    "$top/bench/gen-ic3-chart.sh" "$n" 20 > small
+    echo "| $n | $(awk -v b="$(stat -c %s small)" 'BEGIN{printf "%.1f", b/1e6}') | $(peak_kb "$bin/ic3-translator" -i small -o trace) |"
+done
+rm -f chart small trace decl.out
+echo
+echo "## 5. Long labels and declarations"
+echo
+echo "Trace lines repeat growing values, so output grows with the square of the nesting or width;"
+echo "the time per output byte shows whether building the values adds work beyond writing them."
+echo
+echo "| input | N | input KB | output MB | s | ns per output byte | peak RSS KB |"
+echo "|---|---|---|---|---|---|---|"
+lsizes="1000 2000 4000"; [ $quick = 1 ] && lsizes="500 1000"
+for n in $lsizes; do
+    "$top/bench/gen-labels.sh" labels "$n"
+    for f in pure21-wide pure21-deep valued21-wide valued21-deep decl-wide; do
+        kind=${f%-*}
+        hyperfine -N --warmup 1 --runs 5 --export-csv l.csv "$bin/$kind-translator -i labels/$f" > /dev/null 2>&1
+        tl=$(median_ms l.csv 1)
+        "$bin/$kind-translator" -i "labels/$f" > l.out 2> /dev/null || true
+        awk -v f="$f" -v n="$n" -v i="$(stat -c %s "labels/$f")" -v o="$(stat -c %s l.out)" -v t="$tl" \
+            -v rss="$(peak_kb "$bin/$kind-translator" -i "labels/$f")" 'BEGIN {
+            printf "| %s | %d | %.1f | %.2f | %.4f | %.2f | %s |\n", f, n, i / 1e3, o / 1e6, t / 1000, t * 1e6 / o, rss }'
+    done
+done
+} | tee "$out.tmp"
+mv "$out.tmp" "$out"
+echo "written: $out"

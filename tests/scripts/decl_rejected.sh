@@ -6,12 +6,7 @@ decl="$bin/decl-translator"
 in=$'#debug:INOUT  IN -> input\n'
 
 # rejected INPUT EXPECTED-STDOUT
-rejected() {
-    printf '%s' "$1" | timeout 10 "$decl" > out 2> err
-    expect_eq "$1: exit status" 1 "$?"
-    expect_file "$1: output" out "$2"
-    expect_file "$1: message" err 'Tessel intermediate code (Decl) Parser:syntax error'
-}
+rejected() { expect_run "$1" "$decl" "$1" 1 "$2" 'Tessel intermediate code (Decl) Parser:syntax error'; }
 
 # Keywords are whole words in lower case; other words cannot start.
 rejected 'input output;'        "$in"

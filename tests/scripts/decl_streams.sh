@@ -4,22 +4,11 @@
 decl="$bin/decl-translator"
 input_i=$'#debug:INOUT  IN -> input\n#debug:ident  ID -> I\n#debug:dcl INOUT -> input I;\n#debug:axiom -> input I;\nset arg0 "IN"\nset arg1 "I"\nset arg2 ""\nset arg3 ""\nset arg4 ""\nbreak\n'
 
-# run_open_pipe NAME TEXT: the text in a pipe that stays open afterwards.
-run_open_pipe() {
-    rm -f pipe && mkfifo pipe
-    ( printf '%s' "$2"; exec sleep 30 ) > pipe 2>/dev/null &
-    local writer=$! began=$SECONDS
-    timeout 10 "$decl" < pipe > out 2> err
-    status=$?
-    [ $((SECONDS - began)) -le 5 ] || fail "$1: the run waited for more input"
-    kill $writer 2>/dev/null
-}
-
-run_open_pipe "after the semicolon" 'input I;'
+run_open_pipe "after the semicolon" "$decl" 'input I;'
 expect_eq "after the semicolon: exit status" 0 "$status"
 expect_file "after the semicolon: output" out "$input_i"
 
-run_open_pipe "stray first character" '3'
+run_open_pipe "stray first character" "$decl" '3'
 expect_eq "stray first character: exit status" 1 "$status"
 expect_file "stray first character: output" out $'#debug:dcl OTHER -> 3\nerrorReport "Bad keyword: 3"\n'
 expect_file "stray first character: message" err 'Tessel intermediate code (Decl) Parser:Unknown keyword3'

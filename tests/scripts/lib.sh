@@ -25,6 +25,28 @@ expect_file() {
     fi
 }
 
+# expect_run NAME PROGRAM INPUT STATUS STDOUT STDERR: runs PROGRAM (a path)
+# on INPUT into ./out and ./err and checks all three results exactly.
+expect_run() {
+    printf '%s' "$3" | timeout 10 "$2" > out 2> err
+    expect_eq "$1: exit status" "$4" "$?"
+    expect_file "$1: output" out "$5"
+    expect_file "$1: message" err "$6"
+}
+
+# run_open_pipe NAME PROGRAM TEXT: runs PROGRAM (a path) on TEXT in a pipe
+# that stays open afterwards, into ./out and ./err; sets $status. A run that
+# waits for more input instead of ending fails.
+run_open_pipe() {
+    rm -f pipe && mkfifo pipe
+    ( printf '%s' "$3"; exec sleep 30 ) > pipe 2>/dev/null &
+    local writer=$! began=$SECONDS
+    timeout 10 "$2" < pipe > out 2> err
+    status=$?
+    [ $((SECONDS - began)) -le 5 ] || fail "$1: the run waited for more input"
+    kill $writer 2>/dev/null
+}
+
 finish_tests() {
     if [ "$failures" -ne 0 ]; then echo "$failures check(s) failed"; exit 1; fi
     echo "all checks passed"

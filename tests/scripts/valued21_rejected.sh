@@ -9,12 +9,7 @@ a=$'#debug:ident  ID -> a\naddElement lvariable a\n#debug:constorvarid ident -> 
 A=$'#debug:ident  ID -> A\naddElement linterf "A"\n#debug:bexpr   ident -> A\n'
 
 # rejected INPUT EXPECTED-STDOUT-AFTER-START-LINES [EXPECTED-STDERR]
-rejected() {
-    printf '%s' "$1" | timeout 10 "$v21" > out 2> err
-    expect_eq "$1: exit status" 1 "$?"
-    expect_file "$1: output" out "$start$2"
-    expect_file "$1: message" err "${3:-${banner}syntax error}"
-}
+rejected() { expect_run "$1" "$v21" "$1" 1 "$start$2" "${3:-${banner}syntax error}"; }
 
 # Brackets and "#" are tokens that no rule accepts.
 rejected ';;[;.'              ''

@@ -71,7 +71,7 @@ done
 "$top/bench/gen-ic3-chart.sh" 100 > chart100
 syscalls ic3-translator "chart of 100 macros ($(stat -c %s chart100) bytes)" "$bin/ic3-translator" -i chart100
 echo
-echo "## 3. ic3-translator throughput (trace file written to disk)"
+echo "## 3. ic3-translator throughput (trace file written to disk, removed before each run)"
 echo
 echo "| macros | input MB | output MB | trace MB | ic3-translator s | MB/s | ns/byte | cat s | scanner s | batch scanner s | translator / batch | peak RSS KB |"
 echo "|---|---|---|---|---|---|---|---|---|---|---|---|"
@@ -79,7 +79,7 @@ sizes="2500 5000 10000"; [ $quick = 1 ] && sizes="1000 2000"
 for n in $sizes; do
     "$top/bench/gen-ic3-chart.sh" "$n" > chart
     bytes=$(stat -c %s chart)
-    hyperfine -N --warmup 1 --runs 5 --export-csv t.csv \
+    hyperfine -N --warmup 1 --runs 5 --prepare "rm -f trace" --export-csv t.csv \
         "$bin/ic3-translator -i chart -o trace" "cat chart" \
         "$bin/ic3-scan -i chart -o trace" "$bin/ic3-scan-batch -i chart -o trace" > /dev/null 2>&1
     tt=$(median_ms t.csv 1); tc=$(median_ms t.csv 2); ts=$(median_ms t.csv 3); tb=$(median_ms t.csv 4)

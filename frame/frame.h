@@ -3,17 +3,18 @@
 #ifndef TESSEL_FRAME_H
 #define TESSEL_FRAME_H
 
-#include <fstream>
 #include <istream>
 #include <ostream>
 #include <string>
+
+#include "outfile.h"
 
 class FlexLexer;
 
 // Standard output: command lines, trace lines, declaration text.
 extern std::ostream& os;
 // The trace file ("log" or the -o name), opened by main before parsing.
-extern std::ofstream f_log;
+extern OutputFile f_log;
 
 // Supplied by each translator's parser unit.
 extern const std::string ParserType;  // "Pure21", "Valued21", "Decl", "Ic3"

@@ -10,30 +10,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-std::ostream& os = std::cout;
-std::ofstream f_log;
+namespace {
+OutputFile standard_output(STDOUT_FILENO);
+}
+
+std::ostream& os = standard_output;
+OutputFile f_log;
 
 namespace {
-
-// Writes all of text to file descriptor fd, retrying short writes.
-void write_all(int fd, const char* text, size_t size)
-{
-    while (size > 0) {
-        ssize_t n = ::write(fd, text, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return;
-        }
-        text += n;
-        size -= static_cast<size_t>(n);
-    }
-}
 
 void write_stderr_raw(const std::string& text)
 {
@@ -101,7 +91,7 @@ static void check_written()
     flush_output();
     if (!os)
         report_error("write error on standard output");
-    if (f_log.is_open() ? !f_log : f_log.fail())
+    if (!f_log)
         report_error("write error on trace file");
 }
 
@@ -218,11 +208,10 @@ int main(int argc, char* argv[])
     const std::string log_name = out_name != "cout" ? out_name : "log";
     if (have_in_stat && same_file(log_name.c_str(), in_stat))
         abort_with("Can't open log for trace. Abort.\n");
-    f_log.open(log_name, std::ios::out | std::ios::trunc);
-    if (!f_log.is_open())
+    if (!f_log.open(log_name))
         abort_with("Can't open log for trace. Abort.\n");
 
-    translator_lexer().switch_streams(input, &std::cout);
+    translator_lexer().switch_streams(input, &os);
     translator_parse();
 
     if (in_file.is_open())

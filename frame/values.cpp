@@ -45,9 +45,19 @@ std::string* token_text()
     return new std::string(current_token());
 }
 
+// Puts text straight into the stream's buffer: trace lines are the bulk of
+// all output, and need none of the formatting machinery.
+static void put(std::ostream& out, const char* text, size_t size)
+{
+    if (out.rdbuf()->sputn(text, static_cast<std::streamsize>(size)) != static_cast<std::streamsize>(size))
+        out.setstate(std::ios::badbit);
+}
+
 void trace(std::ostream& out, const char* text, const std::string& value)
 {
-    out << text << value << '\n';
+    put(out, text, std::strlen(text));
+    put(out, value.data(), value.size());
+    put(out, "\n", 1);
 }
 
 void list_line(const char* list, const std::string& name)

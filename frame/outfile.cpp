@@ -30,17 +30,17 @@ bool write_all(int fd, const char* text, size_t size)
     return true;
 }
 
-BlockBuffer::BlockBuffer() : block_(block_size)
+BlockBuffer::BlockBuffer() : block_(new char[block_size])
 {
-    setp(block_.data(), block_.data() + block_.size());
+    setp(block_.get(), block_.get() + block_size);
 }
 
 bool BlockBuffer::drain()
 {
     size_t size = static_cast<size_t>(pptr() - pbase());
-    setp(block_.data(), block_.data() + block_.size());
+    setp(block_.get(), block_.get() + block_size);
     if (size > 0 && !failed_)
-        failed_ = fd_ < 0 || !write_all(fd_, block_.data(), size);
+        failed_ = fd_ < 0 || !write_all(fd_, block_.get(), size);
     return !failed_;
 }
 

@@ -8,7 +8,7 @@
 #include <ostream>
 #include <streambuf>
 #include <string>
-#include <vector>
+#include <memory>
 
 // Writes all of text to fd, retrying short writes, interruptions and a
 // descriptor that is not ready. False when the data cannot be written.
@@ -28,7 +28,9 @@ protected:
 private:
     bool drain();
 
-    std::vector<char> block_;
+    // Left uninitialised: only the pages that output reaches are touched,
+    // so a short run pays nothing for the block's size.
+    std::unique_ptr<char[]> block_;
     int fd_ = -1;
     bool failed_ = false;
 };

@@ -211,12 +211,7 @@ std::string ctoS(char c)
 
 std::string unslong2S(std::uint32_t diviseur)
 {
-    std::string result;
-    do {
-        result.insert(result.begin(), static_cast<char>('0' + diviseur % 10));
-        diviseur /= 10;
-    } while (diviseur != 0);
-    return result;
+    return u64toS(diviseur);
 }
 
 std::string itoS(std::int32_t valeur)

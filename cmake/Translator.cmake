@@ -1,12 +1,13 @@
-# add_translator(<kind>)
+# tessel_grammar(<kind> <sources-var>)
 #
-# Builds <kind>-translator from <kind>/lex.<kind>.l and <kind>/<kind>parser.y.
-# The scanner class is <kind>FlexLexer and the parser's names carry the kind as
-# prefix (<kind>parse, <kind>lex, <kind>error, ...). Generated sources stay in
-# the build tree.
-function(add_translator kind)
-  set(src ${CMAKE_CURRENT_SOURCE_DIR})
-  set(gen ${CMAKE_CURRENT_BINARY_DIR})
+# Generates <kind>'s scanner from <kind>/lex.<kind>.l and its parser from
+# <kind>/<kind>parser.y into the build tree, and appends the generated
+# sources to <sources-var>. The scanner class is <kind>FlexLexer and the
+# parser's names carry the kind as prefix (<kind>parse, <kind>lex, ...).
+function(tessel_grammar kind sources_var)
+  set(src ${CMAKE_SOURCE_DIR}/${kind})
+  set(gen ${CMAKE_BINARY_DIR}/${kind})
+  file(MAKE_DIRECTORY ${gen})
 
   bison_target(${kind}_parser ${src}/${kind}parser.y ${gen}/${kind}parser.cc
                DEFINES_FILE ${gen}/${kind}parser.hh
@@ -15,26 +16,14 @@ function(add_translator kind)
               COMPILE_FLAGS "--prefix=${kind}")
   add_flex_bison_dependency(${kind}_scanner ${kind}_parser)
 
-  add_executable(${kind}-translator
-                 ${BISON_${kind}_parser_OUTPUTS}
-                 ${FLEX_${kind}_scanner_OUTPUTS}
-                 ${ARGN})
-  target_include_directories(${kind}-translator PRIVATE ${gen} ${src})
-  target_link_libraries(${kind}-translator PRIVATE tessel_frame Stringpp)
-  target_compile_options(${kind}-translator PRIVATE ${TESSEL_WARNINGS})
-  if(TESSEL_STATIC)
-    target_link_options(${kind}-translator PRIVATE -static)
-  endif()
-
-  install(TARGETS ${kind}-translator RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  set(page ${CMAKE_SOURCE_DIR}/docs/man/${kind}-translator.1)
-  if(EXISTS ${page})
-    install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  endif()
-
   # The skeletons' own code trips a few warnings that are not ours to fix.
   set_source_files_properties(${FLEX_${kind}_scanner_OUTPUTS} PROPERTIES
-      COMPILE_OPTIONS "-Wno-sign-compare;-Wno-unused-parameter;-Wno-unused-function;-Wno-implicit-fallthrough;-Wno-unused-label;-Wno-misleading-indentation;-Wno-maybe-uninitialized")
+      COMPILE_OPTIONS "-Wno-sign-compare;-Wno-unused-parameter;-Wno-unused-function;-Wno-implicit-fallthrough;-Wno-unused-label;-Wno-misleading-indentation;-Wno-maybe-uninitialized"
+      INCLUDE_DIRECTORIES "${gen}")
   set_source_files_properties(${BISON_${kind}_parser_OUTPUTS} PROPERTIES
-      COMPILE_OPTIONS "-Wno-unused-but-set-variable;-Wno-free-nonheap-object")
+      COMPILE_OPTIONS "-Wno-unused-but-set-variable;-Wno-free-nonheap-object"
+      INCLUDE_DIRECTORIES "${gen}")
+
+  set(${sources_var} ${${sources_var}}
+      ${BISON_${kind}_parser_OUTPUTS} ${FLEX_${kind}_scanner_OUTPUTS} PARENT_SCOPE)
 endfunction()

@@ -1,90 +1,110 @@
 /* Grammar of one declaration of a module interface, ended by a semicolon.
    Every reduction writes a trace line; the final action hands the editor the
-   declaration's kind and parts in arg0 to arg4 and ends the process. */
+   declaration's kind and parts in arg0 to arg4 and ends the parse. */
 
 %code requires {
 #include <string>
+namespace tessel::runtime { struct Decl; }
 }
 
-%{
-#include "parser.h"
+%code {
+#include "grammar.h"
 
-int decllex();
-[[noreturn]] void declerror(const char* message);
+using namespace tessel::runtime;
 
-/* The declaration's kind (two-letter code) and its parts. */
-static std::string arg0, arg1, arg2, arg3, arg4;
+/* One translation: its streams, the declaration's kind (two-letter code)
+   and its parts. */
+struct tessel::runtime::Decl : Translation {
+    Decl(const Streams& streams, std::vector<tessel::Command>* commands)
+        : Translation(tessel::Kind::decl, streams, commands) {}
+    std::string arg0, arg1, arg2, arg3, arg4;
+};
+
+static int decllex(DECLSTYPE*, Decl& t)
+{
+    return t.next_token(DECLerror);
+}
+
+static void declerror(Decl& t, const char* message)
+{
+    t.report_error(message);
+}
 
 /* Writes the rule's trace line and hands its value on. */
-static std::string* traced(const char* text, std::string* value)
+static std::string* traced(Decl& t, const char* text, std::string* value)
 {
-    trace(os, text, *value);
+    debug_line(t, text, *value);
     return value;
 }
 
 /* A signal keyword: its code is the declaration's kind from now on. */
-static std::string* signal_kind(const char* code, const char* word, const char* text)
+static std::string* signal_kind(Decl& t, const char* code, const char* word, const char* text)
 {
-    arg0 = code;
-    return traced(text, new std::string(word));
+    t.arg0 = code;
+    return traced(t, text, new std::string(word));
 }
 
 /* The list's first identifier, taken again from the scanner: its token is
    still the current one, as the state after "(" ident reduces at once. */
-static std::string* first_of_list(std::string* ident)
+static std::string* first_of_list(Decl& t, std::string* ident)
 {
     delete ident;
-    return traced("#debug:aList ident -> ", token_text());
+    return traced(t, "#debug:aList ident -> ", token_text(t));
 }
 
 /* A declaration rule: assigns the parts (a null code keeps the signal's
    kind, a null part is empty), then builds and traces the value. The parts
    are read before build releases the values they come from. */
-static std::string* declaration(const char* code, const std::string* name,
+static std::string* declaration(Decl& t, const char* code, const std::string* name,
                                 const std::string* part2, const std::string* part3,
                                 std::initializer_list<Piece> value, const char* text)
 {
     if (code)
-        arg0 = code;
-    arg1 = *name;
-    arg2 = part2 ? *part2 : "";
-    arg3 = part3 ? *part3 : "";
-    arg4.clear();
-    return traced(text, build(value));
+        t.arg0 = code;
+    t.arg1 = *name;
+    t.arg2 = part2 ? *part2 : "";
+    t.arg3 = part3 ? *part3 : "";
+    t.arg4.clear();
+    return traced(t, text, build(value));
 }
 
 /* A signal with a combined type: arg2 holds "combine~type~with~function". */
-static std::string* combined(const std::string* name, const std::string* type,
+static std::string* combined(Decl& t, const std::string* name, const std::string* type,
                              const std::string* with, std::initializer_list<Piece> value)
 {
     const std::string part2 = "combine~" + *type + "~with~" + *with;
-    return declaration(nullptr, name, &part2, nullptr, value,
+    return declaration(t, nullptr, name, &part2, nullptr, value,
                        "#debug:dcl INOUT ident : combine ident with ident -> ");
 }
 
-/* A stray first character: the editor gets an error command, then the run
-   fails. */
-[[noreturn]] static void stray_keyword(const std::string& character)
+/* A stray first character (the value of its rule): the editor gets an error
+   command, then the translation fails. */
+static std::string* stray_keyword(Decl& t, std::string* character)
 {
-    out_line("errorReport \"Bad keyword: " + character + "\"");
-    declerror(("Unknown keyword" + character).c_str());
+    error_report_line(t, "Bad keyword: " + *character);
+    declerror(t, ("Unknown keyword" + *character).c_str());
+    delete character;
+    return nullptr;
 }
 
 /* The final action: the declaration's trace line and the editor's variables. */
-[[noreturn]] static void final_lines(const std::string& value)
+static void final_lines(Decl& t, std::string* value)
 {
-    trace(os, "#debug:axiom -> ", value);
-    os << "set arg0 \"" << arg0 << "\"\n"
-       << "set arg1 \"" << arg1 << "\"\n"
-       << "set arg2 \"" << arg2 << "\"\n"
-       << "set arg3 \"" << arg3 << "\"\n"
-       << "set arg4 \"" << arg4 << "\"\n"
-       << "break\n";
-    finish(0);
+    debug_line(t, "#debug:axiom -> ", *value);
+    delete value;
+    set_line(t, "arg0", t.arg0);
+    set_line(t, "arg1", t.arg1);
+    set_line(t, "arg2", t.arg2);
+    set_line(t, "arg3", t.arg3);
+    set_line(t, "arg4", t.arg4);
+    break_line(t);
 }
-%}
+}
 
 %define api.prefix {decl}
+%define api.pure full
+%parse-param {tessel::runtime::Decl& t}
+%lex-param {tessel::runtime::Decl& t}
 
 %union {
     std::string* u_String;
@@ -95,57 +115,53 @@ static std::string* combined(const std::string* name, const std::string* type,
 
 %type <u_String> ident aList INOUT dcl
 
+/* Values left on the stack when a parse fails. */
+%destructor { delete $$; } <u_String>
+
 %expect 0
 
 %%
 
 axiom
-    : dcl SEMICOLON                                 { final_lines(*$1); }
+    : dcl SEMICOLON                                 { final_lines(t, $1); YYACCEPT; }
     ;
 
 ident
-    : ID                                            { $$ = traced("#debug:ident  ID -> ", token_text()); }
+    : ID                                            { $$ = traced(t, "#debug:ident  ID -> ", token_text(t)); }
     ;
 
 aList
-    : aList COMMA ident                             { $$ = traced("#debug:aList aList , ident -> ", build({$1, ",", $3})); }
-    | ident                                         { $$ = first_of_list($1); }
-    | %empty                                        { $$ = traced("#debug:aList (void) -> ", new std::string); }
+    : aList COMMA ident                             { $$ = traced(t, "#debug:aList aList , ident -> ", build({$1, ",", $3})); }
+    | ident                                         { $$ = first_of_list(t, $1); }
+    | %empty                                        { $$ = traced(t, "#debug:aList (void) -> ", new std::string); }
     ;
 
 INOUT
-    : IN                                            { $$ = signal_kind("IN", "input", "#debug:INOUT  IN -> "); }
-    | OU                                            { $$ = signal_kind("OU", "output", "#debug:INOUT  OU -> "); }
-    | IO                                            { $$ = signal_kind("IO", "inputoutput", "#debug:INOUT  IO -> "); }
-    | SE                                            { $$ = signal_kind("SE", "sensor", "#debug:INOUT  SE -> "); }
-    | RT                                            { $$ = signal_kind("RT", "return", "#debug:INOUT  RT -> "); }
+    : IN                                            { $$ = signal_kind(t, "IN", "input", "#debug:INOUT  IN -> "); }
+    | OU                                            { $$ = signal_kind(t, "OU", "output", "#debug:INOUT  OU -> "); }
+    | IO                                            { $$ = signal_kind(t, "IO", "inputoutput", "#debug:INOUT  IO -> "); }
+    | SE                                            { $$ = signal_kind(t, "SE", "sensor", "#debug:INOUT  SE -> "); }
+    | RT                                            { $$ = signal_kind(t, "RT", "return", "#debug:INOUT  RT -> "); }
     ;
 
 dcl
-    : TY ident                                      { $$ = declaration("TY", $2, nullptr, nullptr, {"type ", $2, ";"}, "#debug:dcl type -> "); }
-    | FN ident LPAR aList RPAR COLON ident          { $$ = declaration("FN", $2, $4, $7, {"function ", $2, "(", $4, "):", $7, ";"}, "#debug:dcl function -> "); }
-    | PR ident LPAR aList RPAR LPAR aList RPAR      { $$ = declaration("PR", $2, $4, $7, {"procedure ", $2, "(", $4, ")(", $7, ");"}, "#debug:dcl procedure -> "); }
-    | RL ident DIESE ident                          { $$ = declaration("RL", $2, $4, nullptr, {"relation ", $2, "#", $4, ";"}, "#debug:dcl relation -> "); }
-    | RL ident IMPLY ident                          { $$ = declaration("RL", $2, $4, nullptr, {"relation ", $2, "=>", $4, ";"}, "#debug:dcl relation -> "); }
-    | TK ident LPAR aList RPAR LPAR aList RPAR      { $$ = declaration("TK", $2, $4, $7, {"task ", $2, "(", $4, ")(", $7, ");"}, "#debug:dcl task -> "); }
-    | INOUT ident                                   { $$ = declaration(nullptr, $2, nullptr, nullptr, {$1, " ", $2, ";"}, "#debug:dcl INOUT -> "); }
-    | INOUT ident COLON ident                       { $$ = declaration(nullptr, $2, $4, nullptr, {$1, " ", $2, ":", $4, ";"}, "#debug:dcl INOUT ident : ident -> "); }
-    | INOUT ident LPAR ident RPAR                   { $$ = declaration(nullptr, $2, $4, nullptr, {$1, " ", $2, ":", $4, ";"}, "#debug:dcl INOUT ident ( ident) -> "); }
-    | INOUT ident COLON CM ident WH ident           { $$ = combined($2, $5, $7, {$1, " ", $2, ": combine", $5, " with ", $7, ";"}); }
-    | INOUT ident LPAR CM ident WH ident RPAR       { $$ = combined($2, $5, $7, {$1, " ", $2, ": combine", $5, " with ", $7, ";"}); }
-    | OTHER                                         { $$ = traced("#debug:dcl OTHER -> ", token_text()); stray_keyword(*$$); }
+    : TY ident                                      { $$ = declaration(t, "TY", $2, nullptr, nullptr, {"type ", $2, ";"}, "#debug:dcl type -> "); }
+    | FN ident LPAR aList RPAR COLON ident          { $$ = declaration(t, "FN", $2, $4, $7, {"function ", $2, "(", $4, "):", $7, ";"}, "#debug:dcl function -> "); }
+    | PR ident LPAR aList RPAR LPAR aList RPAR      { $$ = declaration(t, "PR", $2, $4, $7, {"procedure ", $2, "(", $4, ")(", $7, ");"}, "#debug:dcl procedure -> "); }
+    | RL ident DIESE ident                          { $$ = declaration(t, "RL", $2, $4, nullptr, {"relation ", $2, "#", $4, ";"}, "#debug:dcl relation -> "); }
+    | RL ident IMPLY ident                          { $$ = declaration(t, "RL", $2, $4, nullptr, {"relation ", $2, "=>", $4, ";"}, "#debug:dcl relation -> "); }
+    | TK ident LPAR aList RPAR LPAR aList RPAR      { $$ = declaration(t, "TK", $2, $4, $7, {"task ", $2, "(", $4, ")(", $7, ");"}, "#debug:dcl task -> "); }
+    | INOUT ident                                   { $$ = declaration(t, nullptr, $2, nullptr, nullptr, {$1, " ", $2, ";"}, "#debug:dcl INOUT -> "); }
+    | INOUT ident COLON ident                       { $$ = declaration(t, nullptr, $2, $4, nullptr, {$1, " ", $2, ":", $4, ";"}, "#debug:dcl INOUT ident : ident -> "); }
+    | INOUT ident LPAR ident RPAR                   { $$ = declaration(t, nullptr, $2, $4, nullptr, {$1, " ", $2, ":", $4, ";"}, "#debug:dcl INOUT ident ( ident) -> "); }
+    | INOUT ident COLON CM ident WH ident           { $$ = combined(t, $2, $5, $7, {$1, " ", $2, ": combine", $5, " with ", $7, ";"}); }
+    | INOUT ident LPAR CM ident WH ident RPAR       { $$ = combined(t, $2, $5, $7, {$1, " ", $2, ": combine", $5, " with ", $7, ";"}); }
+    | OTHER                                         { $$ = stray_keyword(t, traced(t, "#debug:dcl OTHER -> ", token_text(t))); YYABORT; }
     ;
 
 %%
 
-const std::string ParserType = "Decl";
-
-int translator_parse()
+tessel::Outcome tessel::runtime::translate_decl(const Streams& streams, std::vector<Command>* commands)
 {
-    return declparse();
-}
-
-void declerror(const char* message)
-{
-    report_error(message);
+    return run<Decl>(streams, commands, decl_scanner, declparse);
 }

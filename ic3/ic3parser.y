@@ -6,68 +6,62 @@
 
 %code requires {
 #include <string>
+namespace tessel::runtime { struct Ic3; }
 }
 
-%{
+%code {
 #include <cstdlib>
-#include <string>
 
-#include <FlexLexer.h>
-
+#include "grammar.h"
 #include "Stringpp.h"
-#include "parser.h"
 
-int ic3lex();
-void ic3error(const char* message);
+using namespace tessel::runtime;
 
-/* State carried between rules; macros and constellations do not nest. */
-static int sigDeclNb = 0;        /* ":<signal>" declarations of the current macro */
-static std::string macroId;      /* name of the current macro */
-static std::string endSigStr;    /* line closing the macro's local signals */
-static int vDeclNb = 0;          /* 1 when the constellation has a ":<vdcl>" list */
-static std::string constelId;    /* name of the current constellation */
-static std::string endVarStr;    /* line closing the constellation's variables */
+/* One translation: its streams and the state carried between rules (macros
+   and constellations do not nest). */
+struct tessel::runtime::Ic3 : Translation {
+    Ic3(const Streams& streams, std::vector<tessel::Command>* commands)
+        : Translation(tessel::Kind::ic3, streams, commands) {}
+    int sigDeclNb = 0;        /* ":<signal>" declarations of the current macro */
+    std::string macroId;      /* name of the current macro */
+    std::string endSigStr;    /* line closing the macro's local signals */
+    int vDeclNb = 0;          /* 1 when the constellation has a ":<vdcl>" list */
+    std::string constelId;    /* name of the current constellation */
+    std::string endVarStr;    /* line closing the constellation's variables */
+};
+
+static int ic3lex(IC3STYPE*, Ic3& t)
+{
+    return t.next_token(IC3error);
+}
+
+static void ic3error(Ic3& t, const char* message)
+{
+    t.report_error(message);
+}
 
 /* Writes the rule's trace record and hands its value on. */
-static std::string* traced(const char* text, std::string* value)
+static std::string* traced(Ic3& t, const char* text, std::string* value)
 {
-    trace(f_log, text, *value);
+    trace(t.f_log, text, *value);
     return value;
-}
-
-/* Appends the pieces to a list's value in place (the list grows linearly)
-   and releases the values consumed. */
-static std::string* extend(std::string* list, std::initializer_list<Piece> pieces)
-{
-    for (const Piece& p : pieces)
-        p.append_to(*list);
-    for (const Piece& p : pieces)
-        p.release();
-    return list;
-}
-
-/* The whole text of the current token, NUL bytes included. */
-static std::string whole_token()
-{
-    const FlexLexer& lexer = translator_lexer();
-    return std::string(lexer.YYText(), static_cast<size_t>(lexer.YYLeng()));
 }
 
 /* A verbatim text: what follows ":{", its closing brace turned into a
    newline. Its trace record quotes the value between ` and '. */
-static std::string* verbatim_text()
+static std::string* verbatim_text(Ic3& t)
 {
-    auto* value = new std::string(substitute_char(whole_token().substr(2), '}', '\n'));
-    f_log << "#debug:verbatim VERB -> `" << *value << "'\n";
+    auto* value = new std::string(substitute_char(std::string(t.whole_token().substr(2)), '}', '\n'));
+    t.f_log << "#debug:verbatim VERB -> `" << *value << "'\n";
     return value;
 }
 
 /* A text between exclamation marks: the marks become double quotes and
    every tilde a blank. */
-static std::string* quoted_text()
+static std::string* quoted_text(Ic3& t)
 {
-    std::string text = substitute_char(substitute_char(whole_token(), '!', '"'), '~', ' ');
-    return traced("#debug:sic  ALTSTRING -> ", new std::string(text));
+    std::string text = substitute_char(substitute_char(std::string(t.whole_token()), '!', '"'), '~', ' ');
+    return traced(t, "#debug:sic  ALTSTRING -> ", new std::string(text));
 }
 
 /* The C library's decimal conversion on this platform, without its
@@ -86,110 +80,125 @@ static int negated(int n)
 }
 
 /* The trace record of a number: written in decimal. */
-static int traced_number(int n)
+static int traced_number(Ic3& t, int n)
 {
-    f_log << "#debug:integer  INT  -> " << itoS(n) << '\n';
+    t.f_log << "#debug:integer  INT  -> " << itoS(n) << '\n';
     return n;
 }
 
 /* A name read as a constant or variable: the editor learns it first. */
-static std::string* variable_name(std::string* name)
+static std::string* variable_name(Ic3& t, std::string* name)
 {
-    f_log << "addElement lvariable " << *name << '\n';
-    return traced("#debug:constorvarid ident -> ", name);
+    t.f_log << "addElement lvariable " << *name << '\n';
+    return traced(t, "#debug:constorvarid ident -> ", name);
 }
 
 /* The chart's header: traced, then written with an empty line after it. */
-static std::string* header_text(std::string* verbatims)
+static std::string* header_text(Ic3& t, std::string* verbatims)
 {
-    traced("#debug:header verbatims -> ", verbatims);
-    os << *verbatims << '\n';
+    traced(t, "#debug:header verbatims -> ", verbatims);
+    t.os << *verbatims << '\n';
     return verbatims;
 }
 
-/* A local signal declaration of the macro: counted for its closing line. */
-static std::string* signal_declaration(std::string* list)
+/* A macro begins: its signal declarations are counted anew. */
+static void macro_start(Ic3& t)
 {
-    ++sigDeclNb;
-    return traced("#debug:dcl SIG aSigDeclList -> ", build({"  signal ", list, " in\n"}));
+    t.sigDeclNb = 0;
+}
+
+/* A local signal declaration of the macro: counted for its closing line. */
+static std::string* signal_declaration(Ic3& t, std::string* list)
+{
+    ++t.sigDeclNb;
+    return traced(t, "#debug:dcl SIG aSigDeclList -> ", build({"  signal ", list, " in\n"}));
+}
+
+/* A constellation's name, known from its degree on. */
+static void constel_start(Ic3& t, const std::string& name)
+{
+    t.constelId = name;
 }
 
 /* The variable block of a constellation (vdcl). */
-static std::string* variables(int count, const char* text, std::string* value)
+static std::string* variables(Ic3& t, int count, const char* text, std::string* value)
 {
-    vDeclNb = count;
-    return traced(text, value);
+    t.vDeclNb = count;
+    return traced(t, text, value);
 }
 
 /* The constellation body: stars with the closing lines of the signal and
    variable blocks and the constellation's name. */
-static std::string* constel_body(std::string* before, std::string* stars, std::string* after)
+static std::string* constel_body(Ic3& t, std::string* before, std::string* stars, std::string* after)
 {
-    endVarStr = vDeclNb != 0 ? "     end var\n" : "";
-    return traced("#debug:cBody STARS verbatim stars ESTARS verbatims -> ",
-                  build({before, stars, after, "      end signal\n", endVarStr.c_str(),
-                         "    % end ", constelId.c_str(), "\n"}));
+    t.endVarStr = t.vDeclNb != 0 ? "     end var\n" : "";
+    return traced(t, "#debug:cBody STARS verbatim stars ESTARS verbatims -> ",
+                  build({before, stars, after, "      end signal\n", t.endVarStr.c_str(),
+                         "    % end ", t.constelId.c_str(), "\n"}));
 }
 
 /* A whole constellation; its name was taken at the action after its degree. */
-static std::string* constellation(std::string* name, std::initializer_list<Piece> value)
+static std::string* constellation(Ic3& t, std::string* name, std::initializer_list<Piece> value)
 {
     delete name;
-    return traced("#debug:constel CON ident verbatim vdcl DEG int verbatim  initdcl cBody  ECON",
+    return traced(t, "#debug:constel CON ident verbatim vdcl DEG int verbatim  initdcl cBody  ECON",
                   build(value));
 }
 
 /* A star: its body alone. */
-static std::string* star_body(std::string* name, std::string* body)
+static std::string* star_body(Ic3& t, std::string* name, std::string* body)
 {
     delete name;
-    return traced("#debug:star STAR  ident DEG integer FIN integer sBody  ESTAR  -> ", body);
+    return traced(t, "#debug:star STAR  ident DEG integer FIN integer sBody  ESTAR  -> ", body);
 }
 
 /* The module block of a macro, written as soon as the macro ends. */
-static std::string* module_block(std::string* name, std::string* body)
+static std::string* module_block(Ic3& t, std::string* name, std::string* body)
 {
-    macroId = *name;
-    endSigStr = sigDeclNb != 0 ? " end signal%" + macroId + "\n" : "\n";
-    std::string* text = build({"module ", name, ":\n", body, endSigStr.c_str(),
-                               "end module %", macroId.c_str(), "\n"});
-    os << *text << '\n';
-    trace(f_log, "#debug:MAC ident mBody EMAC -> ", *text);
+    t.macroId = *name;
+    t.endSigStr = t.sigDeclNb != 0 ? " end signal%" + t.macroId + "\n" : "\n";
+    std::string* text = build({"module ", name, ":\n", body, t.endSigStr.c_str(),
+                               "end module %", t.macroId.c_str(), "\n"});
+    t.os << *text << '\n';
+    trace(t.f_log, "#debug:MAC ident mBody EMAC -> ", *text);
     delete text;
     return new std::string;
 }
 
 /* Opening line of a non-empty extern section. */
-static void extern_opening()
+static void extern_opening(Ic3& t)
 {
-    os << "% To be provided by the host language:\n";
+    t.os << "% To be provided by the host language:\n";
 }
 
 /* A non-empty extern section: its texts and closing line; the trace shows
    the whole section with its own closing line. */
-static std::string* extern_section(std::string* verbatims)
+static std::string* extern_section(Ic3& t, std::string* verbatims)
 {
-    os << *verbatims << '\n';
-    os << "% ------ That's All Folks ! ------\n";
-    f_log << "#debug:extdecl EXT decls EEXT -> "
-          << "% To be provided by the host language:\n"
-          << *verbatims
-          << "% ----- That's All Folks ! --------\n"
-          << '\n';
+    t.os << *verbatims << '\n';
+    t.os << "% ------ That's All Folks ! ------\n";
+    t.f_log << "#debug:extdecl EXT decls EEXT -> "
+            << "% To be provided by the host language:\n"
+            << *verbatims
+            << "% ----- That's All Folks ! --------\n"
+            << '\n';
     delete verbatims;
     return new std::string;
 }
 
 /* The whole chart: its record names the application. */
-static void chart(std::initializer_list<Piece> value)
+static void chart(Ic3& t, std::initializer_list<Piece> value)
 {
     std::string* text = build(value);
-    trace(f_log, "#debug:axiom -> ", *text);
+    trace(t.f_log, "#debug:axiom -> ", *text);
     delete text;
 }
-%}
+}
 
 %define api.prefix {ic3}
+%define api.pure full
+%parse-param {tessel::runtime::Ic3& t}
+%lex-param {tessel::runtime::Ic3& t}
 
 %union {
     std::string* u_String;
@@ -211,203 +220,199 @@ static void chart(std::initializer_list<Piece> value)
 %type <u_String> ident constorvarid sigTypeIdent literal expr sic
 %type <u_Int> integer
 
+/* Values left on the stack when a parse fails. */
+%destructor { delete $$; } <u_String>
+
 %expect 0
 
 %%
 
 axiom
-    : header MAIN ident macros extdecl EMAIN        { chart({$1, "%application: ", $3, "\n", $4, $5}); }
+    : header MAIN ident macros extdecl EMAIN        { chart(t, {$1, "%application: ", $3, "\n", $4, $5}); }
     ;
 
 verbatims
-    : verbatim                                      { $$ = traced("#debug:verbatims verbatim -> ", $1); }
-    | verbatims verbatim                            { $$ = traced("#debug:verbatims verbatims verbatim -> ", extend($1, {$2})); }
+    : verbatim                                      { $$ = traced(t, "#debug:verbatims verbatim -> ", $1); }
+    | verbatims verbatim                            { $$ = traced(t, "#debug:verbatims verbatims verbatim -> ", extend($1, {$2})); }
     ;
 
 verbatim
-    : VERB                                          { $$ = verbatim_text(); }
+    : VERB                                          { $$ = verbatim_text(t); }
     ;
 
 optverb
-    : %empty                                        { $$ = traced("#debug:optverb  -> ", new std::string); }
-    | verbatims                                     { $$ = traced("#debug:optverb verbatims -> ", $1); }
+    : %empty                                        { $$ = traced(t, "#debug:optverb  -> ", new std::string); }
+    | verbatims                                     { $$ = traced(t, "#debug:optverb verbatims -> ", $1); }
     ;
 
 header
-    : %empty                                        { $$ = traced("#debug:header -> ", new std::string("\n")); }
-    | verbatims                                     { $$ = header_text($1); }
+    : %empty                                        { $$ = traced(t, "#debug:header -> ", new std::string("\n")); }
+    | verbatims                                     { $$ = header_text(t, $1); }
     ;
 
 extdecl
-    : EXT EEXT                                      { $$ = traced("#debug:extdecl EXT  EEXT -> ", new std::string("\n")); }
-    | EXT { extern_opening(); } verbatims EEXT      { $$ = extern_section($3); }
+    : EXT EEXT                                      { $$ = traced(t, "#debug:extdecl EXT  EEXT -> ", new std::string("\n")); }
+    | EXT { extern_opening(t); } verbatims EEXT   { $$ = extern_section(t, $3); }
     ;
 
 macros
-    : macro                                         { $$ = traced("#debug:macros macro -> ", $1); }
-    | macros macro                                  { $$ = traced("#debug:macros macros macro ", build({$1, $2})); }
+    : macro                                         { $$ = traced(t, "#debug:macros macro -> ", $1); }
+    | macros macro                                  { $$ = traced(t, "#debug:macros macros macro ", build({$1, $2})); }
     ;
 
 macro
-    : MAC { sigDeclNb = 0; } ident mBody EMAC       { $$ = module_block($3, $4); }
+    : MAC { macro_start(t); } ident mBody EMAC      { $$ = module_block(t, $3, $4); }
     ;
 
 mBody
     : DEG integer declaration optverb constels optverb
-                                                    { $$ = traced("#debug:mBody DEG integer declaration constels optverb-> ", build({$3, $4, $5, $6})); }
+                                                    { $$ = traced(t, "#debug:mBody DEG integer declaration constels optverb-> ", build({$3, $4, $5, $6})); }
     ;
 
 declaration
-    : DCL EDCL                                      { $$ = traced("#debug:declaration DCL  EDCL -> ", new std::string); }
-    | DCL decls EDCL                                { $$ = traced("#debug:declaration DCL decls EDCL -> ", extend($2, {"\n"})); }
+    : DCL EDCL                                      { $$ = traced(t, "#debug:declaration DCL  EDCL -> ", new std::string); }
+    | DCL decls EDCL                                { $$ = traced(t, "#debug:declaration DCL decls EDCL -> ", extend($2, {"\n"})); }
     ;
 
 decls
-    : dcl                                           { $$ = traced("#debug:decls decl -> ", $1); }
-    | decls dcl                                     { $$ = traced("#debug:decls decls decl -> ", extend($1, {$2})); }
+    : dcl                                           { $$ = traced(t, "#debug:decls decl -> ", $1); }
+    | decls dcl                                     { $$ = traced(t, "#debug:decls decls decl -> ", extend($1, {$2})); }
     ;
 
 constels
-    : constel                                       { $$ = traced("#debug:constels constel -> ", $1); }
-    | constels constel                              { $$ = traced("#debug:constels constels constel -> ", extend($1, {"    ||\n", $2})); }
+    : constel                                       { $$ = traced(t, "#debug:constels constel -> ", $1); }
+    | constels constel                              { $$ = traced(t, "#debug:constels constels constel -> ", extend($1, {"    ||\n", $2})); }
     ;
 
 constel
-    : CON ident verbatim vdcl DEG integer { constelId = *$2; } verbatims initdcl cBody ECON
-                                                    { $$ = constellation($2, {$3, $4, $8, $9, $10}); }
+    : CON ident verbatim vdcl DEG integer { constel_start(t, *$2); } verbatims initdcl cBody ECON
+                                                    { $$ = constellation(t, $2, {$3, $4, $8, $9, $10}); }
     ;
 
 cBody
-    : STARS optverb stars ESTARS optverb            { $$ = constel_body($2, $3, $5); }
+    : STARS optverb stars ESTARS optverb            { $$ = constel_body(t, $2, $3, $5); }
     ;
 
 vdcl
-    : %empty                                        { $$ = variables(0, "#debug:vdcl  -> ", new std::string); }
-    | VDCL aInitSigDeclList                         { $$ = variables(1, "#debug:vdcl VDCL aSigDeclList -> ", build({"     var ", $2, " in\n"})); }
+    : %empty                                        { $$ = variables(t, 0, "#debug:vdcl  -> ", new std::string); }
+    | VDCL aInitSigDeclList                         { $$ = variables(t, 1, "#debug:vdcl VDCL aSigDeclList -> ", build({"     var ", $2, " in\n"})); }
     ;
 
 initdcl
-    : INI verbatims EINI                            { $$ = traced("#debug:initdcl INI verbatims EINI -> ", $2); }
+    : INI verbatims EINI                            { $$ = traced(t, "#debug:initdcl INI verbatims EINI -> ", $2); }
     ;
 
 stars
-    : star                                          { $$ = traced("#debug:stars star -> ", $1); }
-    | stars star                                    { $$ = traced("#debug:stars stars star -> ", extend($1, {"\n", $2})); }
+    : star                                          { $$ = traced(t, "#debug:stars star -> ", $1); }
+    | stars star                                    { $$ = traced(t, "#debug:stars stars star -> ", extend($1, {"\n", $2})); }
     ;
 
 star
     : STAR ident DEG integer FIN integer sBody ESTAR
-                                                    { $$ = star_body($2, $7); }
+                                                    { $$ = star_body(t, $2, $7); }
     ;
 
 sBody
-    : verbatims                                     { $$ = traced("#debug:sBody verbatims  -> ", $1); }
+    : verbatims                                     { $$ = traced(t, "#debug:sBody verbatims  -> ", $1); }
     ;
 
 dcl
-    : TDCL verbatim                                 { $$ = traced("#debug:dcl TDCL aSigDeclList -> ", build({" type ", $2})); }
-    | FDCL verbatim                                 { $$ = traced("#debug:dcl FDCL verbatim -> ", build({" function ", $2})); }
-    | PDCL verbatim                                 { $$ = traced("#debug:dcl PDCL verbatim -> ", build({" procedure ", $2})); }
-    | KDCL verbatim                                 { $$ = traced("#debug:dcl KDCL verbatim -> ", build({" task ", $2})); }
-    | RTDCL verbatim                                { $$ = traced("#debug:dcl RTDCL verbatim -> ", build({" return ", $2})); }
-    | RDCL verbatim                                 { $$ = traced("#debug:dcl RDCL verbatim -> ", build({" relation ", $2})); }
-    | ECDCL verbatim                                { $$ = traced("#debug:dcl ECDCL verbatim -> ", build({" constant ", $2})); }
-    | IDCL aInitSigDeclList                         { $$ = traced("#debug:dcl IDCL aSigDeclList -> ", build({" input ", $2, ";\n"})); }
-    | SDCL aSigDeclList                             { $$ = traced("#debug:dcl SDCL aSigDeclList -> ", build({" sensor ", $2, ";\n"})); }
-    | ODCL aInitSigDeclList                         { $$ = traced("#debug:dcl ODCL aSigDeclList -> ", build({" output ", $2, ";\n"})); }
-    | CDCL aConstInitDeclList                       { $$ = traced("#debug:dcl CDCL aConstDeclList -> ", build({" constant ", $2, ";\n"})); }
-    | SIG aInitSigDeclList                          { $$ = signal_declaration($2); }
+    : TDCL verbatim                                 { $$ = traced(t, "#debug:dcl TDCL aSigDeclList -> ", build({" type ", $2})); }
+    | FDCL verbatim                                 { $$ = traced(t, "#debug:dcl FDCL verbatim -> ", build({" function ", $2})); }
+    | PDCL verbatim                                 { $$ = traced(t, "#debug:dcl PDCL verbatim -> ", build({" procedure ", $2})); }
+    | KDCL verbatim                                 { $$ = traced(t, "#debug:dcl KDCL verbatim -> ", build({" task ", $2})); }
+    | RTDCL verbatim                                { $$ = traced(t, "#debug:dcl RTDCL verbatim -> ", build({" return ", $2})); }
+    | RDCL verbatim                                 { $$ = traced(t, "#debug:dcl RDCL verbatim -> ", build({" relation ", $2})); }
+    | ECDCL verbatim                                { $$ = traced(t, "#debug:dcl ECDCL verbatim -> ", build({" constant ", $2})); }
+    | IDCL aInitSigDeclList                         { $$ = traced(t, "#debug:dcl IDCL aSigDeclList -> ", build({" input ", $2, ";\n"})); }
+    | SDCL aSigDeclList                             { $$ = traced(t, "#debug:dcl SDCL aSigDeclList -> ", build({" sensor ", $2, ";\n"})); }
+    | ODCL aInitSigDeclList                         { $$ = traced(t, "#debug:dcl ODCL aSigDeclList -> ", build({" output ", $2, ";\n"})); }
+    | CDCL aConstInitDeclList                       { $$ = traced(t, "#debug:dcl CDCL aConstDeclList -> ", build({" constant ", $2, ";\n"})); }
+    | SIG aInitSigDeclList                          { $$ = signal_declaration(t, $2); }
     ;
 
 aSigDeclList
-    : LCBRA sigDeclLBody RCBRA                      { $$ = traced("#debug:aSigDeclList { sigDeclLBody } -> ", $2); }
+    : LCBRA sigDeclLBody RCBRA                      { $$ = traced(t, "#debug:aSigDeclList { sigDeclLBody } -> ", $2); }
     ;
 
 aInitSigDeclList
-    : LCBRA sigInitDeclLBody RCBRA                  { $$ = traced("#debug:aInitSigDeclList { sigInitDeclLBody } -> ", $2); }
+    : LCBRA sigInitDeclLBody RCBRA                  { $$ = traced(t, "#debug:aInitSigDeclList { sigInitDeclLBody } -> ", $2); }
     ;
 
 aConstInitDeclList
-    : LCBRA constInitDeclLBody RCBRA                { $$ = traced("#debug:aConstInitDeclList { constInitDeclLBody } -> ", $2); }
+    : LCBRA constInitDeclLBody RCBRA                { $$ = traced(t, "#debug:aConstInitDeclList { constInitDeclLBody } -> ", $2); }
     ;
 
 sigDeclLBody
-    : aTSig                                         { $$ = traced("#debug:sigDeclLBody aTSig -> ", $1); }
-    | sigDeclLBody aTSig                            { $$ = traced("#debug:sigDeclLBody sigDeclLBody aTSig -> ", extend($1, {", ", $2})); }
+    : aTSig                                         { $$ = traced(t, "#debug:sigDeclLBody aTSig -> ", $1); }
+    | sigDeclLBody aTSig                            { $$ = traced(t, "#debug:sigDeclLBody sigDeclLBody aTSig -> ", extend($1, {", ", $2})); }
     ;
 
 sigInitDeclLBody
-    : aInitTSig                                     { $$ = traced("#debug:sigInitDeclLBody aInitTSig -> ", $1); }
-    | sigInitDeclLBody aInitTSig                    { $$ = traced("#debug:sigInitDeclLBody sigInitDeclLBody aInitTSig -> ", extend($1, {", ", $2})); }
+    : aInitTSig                                     { $$ = traced(t, "#debug:sigInitDeclLBody aInitTSig -> ", $1); }
+    | sigInitDeclLBody aInitTSig                    { $$ = traced(t, "#debug:sigInitDeclLBody sigInitDeclLBody aInitTSig -> ", extend($1, {", ", $2})); }
     ;
 
 constInitDeclLBody
-    : aInitTConst                                   { $$ = traced("#debug:constInitDeclLBody aInitTConst -> ", $1); }
-    | constInitDeclLBody aInitTConst                { $$ = traced("#debug:constInitDeclLBody constInitDeclLBody aInitTConst -> ", extend($1, {", ", $2})); }
+    : aInitTConst                                   { $$ = traced(t, "#debug:constInitDeclLBody aInitTConst -> ", $1); }
+    | constInitDeclLBody aInitTConst                { $$ = traced(t, "#debug:constInitDeclLBody constInitDeclLBody aInitTConst -> ", extend($1, {", ", $2})); }
     ;
 
 aTSig
-    : ident                                         { $$ = traced("#debug:aTSig  ident -> ", $1); }
-    | ident COLON sigTypeIdent                      { $$ = traced("#debug:aTSig  ID:STID -> ", build({$1, ":", $3})); }
+    : ident                                         { $$ = traced(t, "#debug:aTSig  ident -> ", $1); }
+    | ident COLON sigTypeIdent                      { $$ = traced(t, "#debug:aTSig  ID:STID -> ", build({$1, ":", $3})); }
     ;
 
 aInitTSig
-    : aTSig                                         { $$ = traced("#debug:aInitTSig  aTSig -> ", $1); }
-    | ident ASSIGN expr COLON sigTypeIdent          { $$ = traced("#debug:aInitTSig  ID:=expr:ID -> ", build({$1, ":=", $3, ":", $5})); }
+    : aTSig                                         { $$ = traced(t, "#debug:aInitTSig  aTSig -> ", $1); }
+    | ident ASSIGN expr COLON sigTypeIdent          { $$ = traced(t, "#debug:aInitTSig  ID:=expr:ID -> ", build({$1, ":=", $3, ":", $5})); }
     ;
 
 aInitTConst
-    : aTSig                                         { $$ = traced("#debug:aInitTConst  aTSig -> ", $1); }
-    | ident EQUAL expr COLON sigTypeIdent           { $$ = traced("#debug:aInitTConst  ID:=expr:ID -> ", build({$1, "=", $3, ":", $5})); }
+    : aTSig                                         { $$ = traced(t, "#debug:aInitTConst  aTSig -> ", $1); }
+    | ident EQUAL expr COLON sigTypeIdent           { $$ = traced(t, "#debug:aInitTConst  ID:=expr:ID -> ", build({$1, "=", $3, ":", $5})); }
     ;
 
 ident
-    : ID                                            { $$ = traced("#debug:ident  ID -> ", token_text()); }
+    : ID                                            { $$ = traced(t, "#debug:ident  ID -> ", token_text(t)); }
     ;
 
 constorvarid
-    : ident                                         { $$ = variable_name($1); }
+    : ident                                         { $$ = variable_name(t, $1); }
     ;
 
 sigTypeIdent
-    : STID                                          { $$ = traced("#debug:sigTypeIdent  STID -> ", token_text()); }
-    | ID                                            { $$ = traced("#debug:sigTypeIdent  ID -> ", token_text()); }
+    : STID                                          { $$ = traced(t, "#debug:sigTypeIdent  STID -> ", token_text(t)); }
+    | ID                                            { $$ = traced(t, "#debug:sigTypeIdent  ID -> ", token_text(t)); }
     ;
 
 literal
-    : INT                                           { $$ = traced("#debug:literal  INT -> ", token_text()); }
-    | STRUE                                         { $$ = traced("#debug:literal true -> ", new std::string("true")); }
-    | SFALSE                                        { $$ = traced("#debug:literal false -> ", new std::string("false")); }
+    : INT                                           { $$ = traced(t, "#debug:literal  INT -> ", token_text(t)); }
+    | STRUE                                         { $$ = traced(t, "#debug:literal true -> ", new std::string("true")); }
+    | SFALSE                                        { $$ = traced(t, "#debug:literal false -> ", new std::string("false")); }
     ;
 
 expr
-    : literal                                       { $$ = traced("#debug:expr literal -> ", $1); }
-    | sic                                           { $$ = traced("#debug:expr sic -> ", $1); }
-    | constorvarid                                  { $$ = traced("#debug:expr constorvarid -> ", $1); }
-    | QUERY ident                                   { $$ = traced("#debug:expr  ? ident -> ", build({"?", $2})); }
-    | PRE LPAR QUERY ident RPAR                     { $$ = traced("#debug:expr  pre(? ident) -> ", build({"pre(?", $4, ")"})); }
-    | QUERY QUERY ident                             { $$ = traced("#debug:expr  ?? ident -> ", build({"?", $3})); }
+    : literal                                       { $$ = traced(t, "#debug:expr literal -> ", $1); }
+    | sic                                           { $$ = traced(t, "#debug:expr sic -> ", $1); }
+    | constorvarid                                  { $$ = traced(t, "#debug:expr constorvarid -> ", $1); }
+    | QUERY ident                                   { $$ = traced(t, "#debug:expr  ? ident -> ", build({"?", $2})); }
+    | PRE LPAR QUERY ident RPAR                     { $$ = traced(t, "#debug:expr  pre(? ident) -> ", build({"pre(?", $4, ")"})); }
+    | QUERY QUERY ident                             { $$ = traced(t, "#debug:expr  ?? ident -> ", build({"?", $3})); }
     ;
 
 sic
-    : ALTSTRING                                     { $$ = quoted_text(); }
+    : ALTSTRING                                     { $$ = quoted_text(t); }
     ;
 
 integer
-    : INT                                           { $$ = traced_number(decimal_value(current_token())); }
-    | MINUS INT                                     { $$ = traced_number(negated(decimal_value(current_token()))); }
+    : INT                                           { $$ = traced_number(t, decimal_value(t.token())); }
+    | MINUS INT                                     { $$ = traced_number(t, negated(decimal_value(t.token()))); }
     ;
 
 %%
 
-const std::string ParserType = "Ic3";
-
-int translator_parse()
+tessel::Outcome tessel::runtime::translate_ic3(const Streams& streams, std::vector<Command>* commands)
 {
-    return ic3parse();
-}
-
-void ic3error(const char* message)
-{
-    report_error(message);
+    return run<Ic3>(streams, commands, ic3_scanner, ic3parse);
 }

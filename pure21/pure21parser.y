@@ -1,67 +1,95 @@
 /* Grammar of a transition label over pure signals: "factor;trigger;effect."
    Every reduction writes a trace line; the final action writes the editor's
-   "set" lines and ends the process. */
+   "set" lines and ends the parse. */
 
 %code requires {
 #include <string>
+namespace tessel::runtime { struct Pure21; }
 }
 
-%{
-#include "parser.h"
+%code {
+#include "grammar.h"
 
-int pure21lex();
-void pure21error(const char* message);
+using namespace tessel::runtime;
 
-/* The three parts of the label, assigned by the label rule. */
-static std::string factStr, triggerStr, effectStr;
+/* One translation: its streams and the three parts of the label, assigned
+   by the label rule. */
+struct tessel::runtime::Pure21 : Translation {
+    Pure21(const Streams& streams, std::vector<tessel::Command>* commands)
+        : Translation(tessel::Kind::pure21, streams, commands) {}
+    std::string factStr, triggerStr, effectStr;
+};
+
+static int pure21lex(PURE21STYPE*, Pure21& t)
+{
+    return t.next_token(PURE21error);
+}
+
+static void pure21error(Pure21& t, const char* message)
+{
+    t.report_error(message);
+}
 
 /* Writes the rule's trace line and hands its value on. */
-static std::string* traced(const char* text, std::string* value)
+static std::string* traced(Pure21& t, const char* text, std::string* value)
 {
-    trace(os, text, *value);
+    debug_line(t, text, *value);
     return value;
 }
 
 /* The start action: empties the editor's lists. */
-static void start_lines()
+static void start_lines(Pure21& t)
 {
-    os << "set loutput \"\"\n"
-          "set linterf \"\"\n"
-          "set lfunc   \"\"\n";
+    set_line(t, "loutput", "");
+    set_line(t, "linterf", "");
+    set_line(t, "lfunc", "", "   ");
 }
 
 /* A label rule: assigns the three parts (a null part is empty), then builds
    and traces the label's value. */
-static std::string* label(const std::string* fact, const std::string* trig,
+static std::string* label(Pure21& t, const std::string* fact, const std::string* trig,
                           const std::string* eff, std::initializer_list<Piece> value,
                           const char* text)
 {
-    factStr = fact ? *fact : "";
-    triggerStr = trig ? *trig : "";
-    effectStr = eff ? *eff : "";
-    return traced(text, build(value));
+    t.factStr = fact ? *fact : "";
+    t.triggerStr = trig ? *trig : "";
+    t.effectStr = eff ? *eff : "";
+    return traced(t, text, build(value));
+}
+
+/* A label with a factor and no trigger: traced, then rejected. The rule is
+   left without a value. */
+static std::string* trigger_missing(Pure21& t, std::string* value)
+{
+    delete value;
+    pure21error(t, "Trigger missing");
+    return nullptr;
 }
 
 /* A character no rule expects where the trigger needs an operand. */
-[[noreturn]] static void stray_character()
+static std::string* stray_character(Pure21& t)
 {
-    write_stderr(std::string("unknown symbol: ") + current_token() + "\n");
-    finish(1);
+    t.fail(1, std::string("unknown symbol: ") + t.token() + "\n");
+    return nullptr;
 }
 
 /* The final action: the label's trace line and the editor's variables. */
-[[noreturn]] static void final_lines(const std::string& value)
+static void final_lines(Pure21& t, std::string* value)
 {
-    trace(os, "#debug:axiom -> ", value);
-    os << "\nset factor \"" << factStr << "\"\n"
-       << "set trigger \"" << triggerStr << "\"\n"
-       << "set effect \"" << effectStr << "\"\n"
-       << "break\n";
-    finish(0);
+    debug_line(t, "#debug:axiom -> ", *value);
+    delete value;
+    t.os << '\n';
+    set_line(t, "factor", t.factStr);
+    set_line(t, "trigger", t.triggerStr);
+    set_line(t, "effect", t.effectStr);
+    break_line(t);
 }
-%}
+}
 
 %define api.prefix {pure21}
+%define api.pure full
+%parse-param {tessel::runtime::Pure21& t}
+%lex-param {tessel::runtime::Pure21& t}
 
 %union {
     std::string* u_String;
@@ -73,99 +101,95 @@ static std::string* label(const std::string* fact, const std::string* trig,
 %type <u_String> ident preId gId literal label boolexpi booltermi boolfacti
 %type <u_String> factor trigger effect effects sig puresig
 
+/* Values left on the stack when a parse fails. */
+%destructor { delete $$; } <u_String>
+
 %expect 0
 
 %%
 
 axiom
-    : { start_lines(); } label DOT                  { final_lines(*$2); }
+    : { start_lines(t); } label DOT                 { final_lines(t, $2); YYACCEPT; }
     ;
 
 ident
-    : ID                                            { $$ = traced("#debug:ident  ID -> ", token_text()); }
+    : ID                                            { $$ = traced(t, "#debug:ident  ID -> ", token_text(t)); }
     ;
 
 preId
-    : PRE LPAR ident RPAR                           { $$ = traced("#debug:ident  pre(ID) -> ", build({"pre(", $3, ")"})); }
+    : PRE LPAR ident RPAR                           { $$ = traced(t, "#debug:ident  pre(ID) -> ", build({"pre(", $3, ")"})); }
     ;
 
 gId
-    : ident                                         { $$ = traced("#debug: gId: ident -> ", $1); }
-    | preId                                         { $$ = traced("#debug:gId: preId -> ", $1); }
+    : ident                                         { $$ = traced(t, "#debug: gId: ident -> ", $1); }
+    | preId                                         { $$ = traced(t, "#debug:gId: preId -> ", $1); }
     ;
 
 literal
-    : INT                                           { $$ = traced("#debug:literal  INT -> ", token_text()); }
+    : INT                                           { $$ = traced(t, "#debug:literal  INT -> ", token_text(t)); }
     ;
 
 label
-    : SEMICOLON SEMICOLON                           { $$ = label(nullptr, nullptr, nullptr, {"/"}, "#debug:label / -> "); }
-    | SEMICOLON trigger SEMICOLON effect            { $$ = label(nullptr, $2, $4, {$2, "/", $4}, "#debug:label ./. -> "); }
-    | SEMICOLON trigger SEMICOLON                   { $$ = label(nullptr, $2, nullptr, {$2, "/"}, "#debug:label ./ -> "); }
-    | SEMICOLON SEMICOLON effect                    { $$ = label(nullptr, nullptr, $3, {"/", $3}, "#debug:label /. -> "); }
-    | factor SEMICOLON SEMICOLON                    { $$ = label($1, nullptr, nullptr, {$1, "*  /"}, "#debug:label / -> "); pure21error("Trigger missing"); }
-    | factor SEMICOLON trigger SEMICOLON effect     { $$ = label($1, $3, $5, {$1, "*", $3, "/", $5}, "#debug:label ./. -> "); }
-    | factor SEMICOLON trigger SEMICOLON            { $$ = label($1, $3, nullptr, {$1, "*", $3, "/"}, "#debug:label ./ -> "); }
-    | factor SEMICOLON SEMICOLON effect             { $$ = label($1, nullptr, $4, {$1, "* /", $4}, "#debug:label /. -> "); pure21error("Trigger missing"); }
+    : SEMICOLON SEMICOLON                           { $$ = label(t, nullptr, nullptr, nullptr, {"/"}, "#debug:label / -> "); }
+    | SEMICOLON trigger SEMICOLON effect            { $$ = label(t, nullptr, $2, $4, {$2, "/", $4}, "#debug:label ./. -> "); }
+    | SEMICOLON trigger SEMICOLON                   { $$ = label(t, nullptr, $2, nullptr, {$2, "/"}, "#debug:label ./ -> "); }
+    | SEMICOLON SEMICOLON effect                    { $$ = label(t, nullptr, nullptr, $3, {"/", $3}, "#debug:label /. -> "); }
+    | factor SEMICOLON SEMICOLON                    { $$ = trigger_missing(t, label(t, $1, nullptr, nullptr, {$1, "*  /"}, "#debug:label / -> ")); YYABORT; }
+    | factor SEMICOLON trigger SEMICOLON effect     { $$ = label(t, $1, $3, $5, {$1, "*", $3, "/", $5}, "#debug:label ./. -> "); }
+    | factor SEMICOLON trigger SEMICOLON            { $$ = label(t, $1, $3, nullptr, {$1, "*", $3, "/"}, "#debug:label ./ -> "); }
+    | factor SEMICOLON SEMICOLON effect             { $$ = trigger_missing(t, label(t, $1, nullptr, $4, {$1, "* /", $4}, "#debug:label /. -> ")); YYABORT; }
     ;
 
 boolexpi
-    : boolexpi OR booltermi                         { $$ = traced("#debug:boolexpi boolexpi or booltermi-> ", build({$1, "~or~", $3})); }
-    | booltermi                                     { $$ = traced("#debug:boolexpi booltermi -> ", $1); }
+    : boolexpi OR booltermi                         { $$ = traced(t, "#debug:boolexpi boolexpi or booltermi-> ", build({$1, "~or~", $3})); }
+    | booltermi                                     { $$ = traced(t, "#debug:boolexpi booltermi -> ", $1); }
     ;
 
 booltermi
-    : booltermi AND boolfacti                       { $$ = traced("#debug:booltermi booltermi and boolfacti -> ", build({$1, "~and~", $3})); }
-    | boolfacti                                     { $$ = traced("#debug:booltermi boolfacti -> ", $1); }
+    : booltermi AND boolfacti                       { $$ = traced(t, "#debug:booltermi booltermi and boolfacti -> ", build({$1, "~and~", $3})); }
+    | boolfacti                                     { $$ = traced(t, "#debug:booltermi boolfacti -> ", $1); }
     ;
 
 boolfacti
-    : NOT boolfacti                                 { $$ = traced("#debug:boolfacti not boolfacti -> ", build({"not~", $2})); }
-    | LPAR boolexpi RPAR                            { $$ = traced("#debug:boolfacti (boolexpi) -> ", build({"(", $2, ")"})); }
-    | ident                                         { list_line("linterf", *$1); $$ = traced("#debug:boolfacti  ID -> ", $1); }
-    | PRE LPAR ident RPAR                           { list_line("linterf", *$3); $$ = traced("#debug:boolfacti  preId -> ", build({"pre(", $3, ")"})); }
-    | OTHER                                         { stray_character(); }
+    : NOT boolfacti                                 { $$ = traced(t, "#debug:boolfacti not boolfacti -> ", build({"not~", $2})); }
+    | LPAR boolexpi RPAR                            { $$ = traced(t, "#debug:boolfacti (boolexpi) -> ", build({"(", $2, ")"})); }
+    | ident                                         { list_line(t, "linterf", *$1); $$ = traced(t, "#debug:boolfacti  ID -> ", $1); }
+    | PRE LPAR ident RPAR                           { list_line(t, "linterf", *$3); $$ = traced(t, "#debug:boolfacti  preId -> ", build({"pre(", $3, ")"})); }
+    | OTHER                                         { $$ = stray_character(t); YYABORT; }
     ;
 
 factor
-    : literal                                       { $$ = traced("#debug: factor literal -> ", $1); }
-    | gId                                           { $$ = traced("#debug: factor gId -> ", $1); }
+    : literal                                       { $$ = traced(t, "#debug: factor literal -> ", $1); }
+    | gId                                           { $$ = traced(t, "#debug: factor gId -> ", $1); }
     ;
 
 trigger
-    : boolexpi                                      { $$ = traced("#debug:trigger boolexpi -> ", $1); }
-    | TICK                                          { $$ = traced("#debug:trigger TICK -> ", new std::string("tick")); }
+    : boolexpi                                      { $$ = traced(t, "#debug:trigger boolexpi -> ", $1); }
+    | TICK                                          { $$ = traced(t, "#debug:trigger TICK -> ", new std::string("tick")); }
     ;
 
 effect
-    : effects                                       { $$ = traced("#debug:effect effects -> ", $1); }
+    : effects                                       { $$ = traced(t, "#debug:effect effects -> ", $1); }
     ;
 
 effects
-    : effects COMMA sig                             { $$ = traced("#debug:effects effects,sig -> ", build({$1, " ", $3})); }
-    | sig                                           { $$ = traced("#debug:effects sig -> ", $1); }
+    : effects COMMA sig                             { $$ = traced(t, "#debug:effects effects,sig -> ", build({$1, " ", $3})); }
+    | sig                                           { $$ = traced(t, "#debug:effects sig -> ", $1); }
     ;
 
 sig
-    : puresig                                       { $$ = traced("#debug:sig puresig -> ", $1); }
-    | INLINE                                        { $$ = traced("#debug:sig INLINE -> ", build({"{", token_text(), "}"})); }
+    : puresig                                       { $$ = traced(t, "#debug:sig puresig -> ", $1); }
+    | INLINE                                        { $$ = traced(t, "#debug:sig INLINE -> ", build({"{", token_text(t), "}"})); }
     ;
 
 puresig
-    : ident                                         { list_line("loutput", *$1); $$ = traced("#debug:puresig ID -> ", $1); }
-    | TICK                                          { $$ = traced("#debug:puresig TICK -> ", new std::string("tick")); }
+    : ident                                         { list_line(t, "loutput", *$1); $$ = traced(t, "#debug:puresig ID -> ", $1); }
+    | TICK                                          { $$ = traced(t, "#debug:puresig TICK -> ", new std::string("tick")); }
     ;
 
 %%
 
-const std::string ParserType = "Pure21";
-
-int translator_parse()
+tessel::Outcome tessel::runtime::translate_pure21(const Streams& streams, std::vector<Command>* commands)
 {
-    return pure21parse();
-}
-
-void pure21error(const char* message)
-{
-    report_error(message);
+    return run<Pure21>(streams, commands, pure21_scanner, pure21parse);
 }

@@ -1,95 +1,122 @@
 /* Grammar of a transition label whose signals may carry values:
    "factor;trigger;condition;effect." Every reduction writes a trace line; the
    names the label uses go to the editor's lists as they are reduced, and the
-   final action writes the editor's "set" lines and ends the process. */
+   final action writes the editor's "set" lines and ends the parse. */
 
 %code requires {
 #include <string>
+namespace tessel::runtime { struct Valued21; }
 }
 
-%{
-#include "parser.h"
+%code {
+#include "grammar.h"
 #include "Stringpp.h"
 
-int valued21lex();
-void valued21error(const char* message);
+using namespace tessel::runtime;
 
-/* The four parts of the label, assigned by the label rule. */
-static std::string factStr, triggerStr, condStr, effectStr;
+/* One translation: its streams and the four parts of the label, assigned by
+   the label rule. */
+struct tessel::runtime::Valued21 : Translation {
+    Valued21(const Streams& streams, std::vector<tessel::Command>* commands)
+        : Translation(tessel::Kind::valued21, streams, commands) {}
+    std::string factStr, triggerStr, condStr, effectStr;
+};
+
+static int valued21lex(VALUED21STYPE*, Valued21& t)
+{
+    return t.next_token(VALUED21error);
+}
+
+static void valued21error(Valued21& t, const char* message)
+{
+    t.report_error(message);
+}
 
 /* Writes the rule's trace line and hands its value on. */
-static std::string* traced(const char* text, std::string* value)
+static std::string* traced(Valued21& t, const char* text, std::string* value)
 {
-    trace(os, text, *value);
+    debug_line(t, text, *value);
     return value;
 }
 
 /* The current token's text with its blanks turned into tildes (verbatim and
    exclamation-mark texts). */
-static std::string* tilded_token()
+static std::string* tilded_token(const Valued21& t)
 {
-    return new std::string(substitute_char(current_token(), ' ', '~'));
+    return new std::string(substitute_char(t.token(), ' ', '~'));
 }
 
 /* The start action: empties the editor's lists. */
-static void start_lines()
+static void start_lines(Valued21& t)
 {
-    os << "set loutput \"\"\n"
-          "set linterf \"\"\n"
-          "set lvsignal \"\"\n"
-          "set lvariable \"\"\n"
-          "set lfunc   \"\"\n";
+    set_line(t, "loutput", "");
+    set_line(t, "linterf", "");
+    set_line(t, "lvsignal", "");
+    set_line(t, "lvariable", "");
+    set_line(t, "lfunc", "", "   ");
 }
 
 /* "?S" or "pre(?S)" read in an expression: the signal's value and the signal. */
-static void signal_value_read(const std::string& name)
+static void signal_value_read(Valued21& t, const std::string& name)
 {
-    list_line_quoted("lvsignal", name);
-    list_line_quoted("linterf", name);
+    list_line_quoted(t, "lvsignal", name);
+    list_line_quoted(t, "linterf", name);
 }
 
 /* A valued emission: the signal is emitted and carries a value. */
-static void valued_emission(const std::string& name)
+static void valued_emission(Valued21& t, const std::string& name)
 {
-    list_line("loutput", name);
-    list_line("lvsignal", name);
+    list_line(t, "loutput", name);
+    list_line(t, "lvsignal", name);
 }
 
 /* A label rule: assigns the four parts (a null part is empty), then builds
    and traces the label's value. */
-static std::string* label(const std::string* fact, const std::string* trig,
+static std::string* label(Valued21& t, const std::string* fact, const std::string* trig,
                           const std::string* cond, const std::string* eff,
                           std::initializer_list<Piece> value, const char* text)
 {
-    factStr = fact ? *fact : "";
-    triggerStr = trig ? *trig : "";
-    condStr = cond ? *cond : "";
-    effectStr = eff ? *eff : "";
-    return traced(text, build(value));
+    t.factStr = fact ? *fact : "";
+    t.triggerStr = trig ? *trig : "";
+    t.condStr = cond ? *cond : "";
+    t.effectStr = eff ? *eff : "";
+    return traced(t, text, build(value));
+}
+
+/* A label with a factor and no trigger: traced, then rejected. The rule is
+   left without a value. */
+static std::string* trigger_missing(Valued21& t, std::string* value)
+{
+    delete value;
+    valued21error(t, "trigger missing");
+    return nullptr;
 }
 
 /* A character no rule expects where an operand is needed. */
-[[noreturn]] static void unknown_symbol(const char* message)
+static std::string* unknown_symbol(Valued21& t, const char* message)
 {
-    write_stderr(std::string("unknown symbol: ") + current_token() + "\n");
-    valued21error(message);
-    finish(1);  /* not reached: the error routine ends the process */
+    t.write_err(std::string("unknown symbol: ") + t.token() + "\n");
+    valued21error(t, message);
+    return nullptr;
 }
 
 /* The final action: the label's trace line and the editor's variables. */
-[[noreturn]] static void final_lines(const std::string& value)
+static void final_lines(Valued21& t, std::string* value)
 {
-    trace(os, "#debug:axiom -> ", value);
-    os << "set factor \"" << factStr << "\"\n"
-       << "set trigger \"" << triggerStr << "\"\n"
-       << "set cond \"" << condStr << "\"\n"
-       << "set effect \"" << effectStr << "\"\n"
-       << "break\n";
-    finish(0);
+    debug_line(t, "#debug:axiom -> ", *value);
+    delete value;
+    set_line(t, "factor", t.factStr);
+    set_line(t, "trigger", t.triggerStr);
+    set_line(t, "cond", t.condStr);
+    set_line(t, "effect", t.effectStr);
+    break_line(t);
 }
-%}
+}
 
 %define api.prefix {valued21}
+%define api.pure full
+%parse-param {tessel::runtime::Valued21& t}
+%lex-param {tessel::runtime::Valued21& t}
 
 %union {
     std::string* u_String;
@@ -104,6 +131,9 @@ static std::string* label(const std::string* fact, const std::string* trig,
 %type <u_String> operation lcond factor trigger cond effect emits emit puresig
 %type <u_String> valuedsig vals val
 
+/* Values left on the stack when a parse fails. */
+%destructor { delete $$; } <u_String>
+
 /* The operator rules carry no precedence: every shift/reduce conflict is
    resolved by shifting, so operators group to the right and "not" and the
    unary minus reach to the end of the enclosing part. */
@@ -112,157 +142,150 @@ static std::string* label(const std::string* fact, const std::string* trig,
 %%
 
 axiom
-    : { start_lines(); } label DOT                  { final_lines(*$2); }
+    : { start_lines(t); } label DOT                 { final_lines(t, $2); YYACCEPT; }
     ;
 
 ident
-    : ID                                            { $$ = traced("#debug:ident  ID -> ", token_text()); }
+    : ID                                            { $$ = traced(t, "#debug:ident  ID -> ", token_text(t)); }
     ;
 
 sic
-    : ALTSTRING                                     { $$ = traced("#debug:sic  ALTSTRING -> ", tilded_token()); }
+    : ALTSTRING                                     { $$ = traced(t, "#debug:sic  ALTSTRING -> ", tilded_token(t)); }
     ;
 
 label
-    : SEMICOLON SEMICOLON SEMICOLON                 { $$ = label(nullptr, nullptr, nullptr, nullptr, {"/"}, "#debug:label / -> "); }
-    | SEMICOLON SEMICOLON SEMICOLON effect          { $$ = label(nullptr, nullptr, nullptr, $4, {"/", $4}, "#debug:label /. -> "); }
-    | SEMICOLON SEMICOLON cond SEMICOLON            { $$ = label(nullptr, nullptr, $3, nullptr, {"[", $3, "]/"}, "#debug:label /. -> "); }
-    | SEMICOLON SEMICOLON cond SEMICOLON effect     { $$ = label(nullptr, nullptr, $3, $5, {"[", $3, "]/", $5}, "#debug:label /. -> "); }
-    | SEMICOLON trigger SEMICOLON SEMICOLON         { $$ = label(nullptr, $2, nullptr, nullptr, {$2, "/"}, "#debug:label ./ -> "); }
-    | SEMICOLON trigger SEMICOLON SEMICOLON effect  { $$ = label(nullptr, $2, nullptr, $5, {$2, "/", $5}, "#debug:label ./. -> "); }
-    | SEMICOLON trigger SEMICOLON cond SEMICOLON    { $$ = label(nullptr, $2, $4, nullptr, {$2, "[", $4, "]/"}, "#debug:label /. -> "); }
+    : SEMICOLON SEMICOLON SEMICOLON                 { $$ = label(t, nullptr, nullptr, nullptr, nullptr, {"/"}, "#debug:label / -> "); }
+    | SEMICOLON SEMICOLON SEMICOLON effect          { $$ = label(t, nullptr, nullptr, nullptr, $4, {"/", $4}, "#debug:label /. -> "); }
+    | SEMICOLON SEMICOLON cond SEMICOLON            { $$ = label(t, nullptr, nullptr, $3, nullptr, {"[", $3, "]/"}, "#debug:label /. -> "); }
+    | SEMICOLON SEMICOLON cond SEMICOLON effect     { $$ = label(t, nullptr, nullptr, $3, $5, {"[", $3, "]/", $5}, "#debug:label /. -> "); }
+    | SEMICOLON trigger SEMICOLON SEMICOLON         { $$ = label(t, nullptr, $2, nullptr, nullptr, {$2, "/"}, "#debug:label ./ -> "); }
+    | SEMICOLON trigger SEMICOLON SEMICOLON effect  { $$ = label(t, nullptr, $2, nullptr, $5, {$2, "/", $5}, "#debug:label ./. -> "); }
+    | SEMICOLON trigger SEMICOLON cond SEMICOLON    { $$ = label(t, nullptr, $2, $4, nullptr, {$2, "[", $4, "]/"}, "#debug:label /. -> "); }
     | SEMICOLON trigger SEMICOLON cond SEMICOLON effect
-                                                    { $$ = label(nullptr, $2, $4, $6, {$2, "[", $4, "]/", $6}, "#debug:label /. -> "); }
-    | factor SEMICOLON SEMICOLON SEMICOLON          { $$ = label($1, nullptr, nullptr, nullptr, {$1, "* /"}, "#debug:label / -> "); valued21error("trigger missing"); }
-    | factor SEMICOLON SEMICOLON SEMICOLON effect   { $$ = label($1, nullptr, nullptr, $5, {$1, "* /", $5}, "#debug:label /. -> "); valued21error("trigger missing"); }
-    | factor SEMICOLON SEMICOLON cond SEMICOLON     { $$ = label($1, nullptr, $4, nullptr, {$1, "* [", $4, "]/"}, "#debug:label /. -> "); valued21error("trigger missing"); }
+                                                    { $$ = label(t, nullptr, $2, $4, $6, {$2, "[", $4, "]/", $6}, "#debug:label /. -> "); }
+    | factor SEMICOLON SEMICOLON SEMICOLON          { $$ = trigger_missing(t, label(t, $1, nullptr, nullptr, nullptr, {$1, "* /"}, "#debug:label / -> ")); YYABORT; }
+    | factor SEMICOLON SEMICOLON SEMICOLON effect   { $$ = trigger_missing(t, label(t, $1, nullptr, nullptr, $5, {$1, "* /", $5}, "#debug:label /. -> ")); YYABORT; }
+    | factor SEMICOLON SEMICOLON cond SEMICOLON     { $$ = trigger_missing(t, label(t, $1, nullptr, $4, nullptr, {$1, "* [", $4, "]/"}, "#debug:label /. -> ")); YYABORT; }
     | factor SEMICOLON SEMICOLON cond SEMICOLON effect
-                                                    { $$ = label($1, nullptr, $4, $6, {$1, "* [", $4, "]/", $6}, "#debug:label /. -> "); valued21error("trigger missing"); }
-    | factor SEMICOLON trigger SEMICOLON SEMICOLON  { $$ = label($1, $3, nullptr, nullptr, {$1, "*", $3, "/"}, "#debug:label ./ -> "); }
+                                                    { $$ = trigger_missing(t, label(t, $1, nullptr, $4, $6, {$1, "* [", $4, "]/", $6}, "#debug:label /. -> ")); YYABORT; }
+    | factor SEMICOLON trigger SEMICOLON SEMICOLON  { $$ = label(t, $1, $3, nullptr, nullptr, {$1, "*", $3, "/"}, "#debug:label ./ -> "); }
     | factor SEMICOLON trigger SEMICOLON SEMICOLON effect
-                                                    { $$ = label($1, $3, nullptr, $6, {$1, "*", $3, "/", $6}, "#debug:label ./. -> "); }
+                                                    { $$ = label(t, $1, $3, nullptr, $6, {$1, "*", $3, "/", $6}, "#debug:label ./. -> "); }
     | factor SEMICOLON trigger SEMICOLON cond SEMICOLON
-                                                    { $$ = label($1, $3, $5, nullptr, {$1, "*", $3, "[", $5, "]/"}, "#debug:label /. -> "); }
+                                                    { $$ = label(t, $1, $3, $5, nullptr, {$1, "*", $3, "[", $5, "]/"}, "#debug:label /. -> "); }
     | factor SEMICOLON trigger SEMICOLON cond SEMICOLON effect
-                                                    { $$ = label($1, $3, $5, $7, {$1, "*", $3, "[", $5, "]/", $7}, "#debug:label /. -> "); }
+                                                    { $$ = label(t, $1, $3, $5, $7, {$1, "*", $3, "[", $5, "]/", $7}, "#debug:label /. -> "); }
     ;
 
 bexpr
-    : ident                                         { list_line_quoted("linterf", *$1); $$ = traced("#debug:bexpr   ident -> ", $1); }
-    | PRE LPAR ident RPAR                           { list_line("linterf", *$3); $$ = traced("#debug:bexpr  preId -> ", build({"pre(", $3, ")"})); }
-    | boperation                                    { $$ = traced("#debug:bexpr boperation -> ", $1); }
-    | LPAR bexpr RPAR                               { $$ = traced("#debug:bexpr  (bexpr) -> ", build({"(", $2, ")"})); }
-    | OTHER                                         { unknown_symbol("bad boolean expression"); }
+    : ident                                         { list_line_quoted(t, "linterf", *$1); $$ = traced(t, "#debug:bexpr   ident -> ", $1); }
+    | PRE LPAR ident RPAR                           { list_line(t, "linterf", *$3); $$ = traced(t, "#debug:bexpr  preId -> ", build({"pre(", $3, ")"})); }
+    | boperation                                    { $$ = traced(t, "#debug:bexpr boperation -> ", $1); }
+    | LPAR bexpr RPAR                               { $$ = traced(t, "#debug:bexpr  (bexpr) -> ", build({"(", $2, ")"})); }
+    | OTHER                                         { $$ = unknown_symbol(t, "bad boolean expression"); YYABORT; }
     ;
 
 boperation
-    : bexpr OR bexpr                                { $$ = traced("#debug: boperation bexpr or bexpr -> ", build({$1, "~or~", $3})); }
-    | bexpr AND bexpr                               { $$ = traced("#debug: boperation bexpr and bexpr -> ", build({$1, "~and~", $3})); }
-    | NOT bexpr                                     { $$ = traced("#debug: boperation not bexpr -> ", build({"not~", $2})); }
+    : bexpr OR bexpr                                { $$ = traced(t, "#debug: boperation bexpr or bexpr -> ", build({$1, "~or~", $3})); }
+    | bexpr AND bexpr                               { $$ = traced(t, "#debug: boperation bexpr and bexpr -> ", build({$1, "~and~", $3})); }
+    | NOT bexpr                                     { $$ = traced(t, "#debug: boperation not bexpr -> ", build({"not~", $2})); }
     ;
 
 expr
-    : literal                                       { $$ = traced("#debug:expr literal -> ", $1); }
-    | sic                                           { $$ = traced("#debug:expr sic -> ", $1); }
-    | constorvarid                                  { $$ = traced("#debug:expr constorvarid -> ", $1); }
-    | QUERY ident                                   { signal_value_read(*$2); $$ = traced("#debug:expr  ? ident -> ", build({"?", $2})); }
-    | PRE LPAR QUERY ident RPAR                     { signal_value_read(*$4); $$ = traced("#debug:expr  pre(? ident) -> ", build({"pre(?", $4, ")"})); }
-    | QUERY QUERY ident                             { $$ = traced("#debug:expr  ?? ident -> ", build({"?", $3})); }
-    | operation                                     { $$ = traced("#debug:expr operation -> ", $1); }
-    | lcond                                         { $$ = traced("#debug:expr lcond -> ", $1); }
-    | ident LPAR RPAR                               { list_line_quoted("lfunc", *$1); $$ = traced("#debug:expr  ident () -> ", build({$1, "()"})); }
-    | ident LPAR vals RPAR                          { list_line_quoted("lfunc", *$1); $$ = traced("#debug:expr  ident (vals) -> ", build({$1, "(", $3, ")"})); }
-    | LPAR expr RPAR                                { $$ = traced("#debug:expr  (expr) -> ", build({"(", $2, ")"})); }
-    | OTHER                                         { unknown_symbol("bad expression"); }
+    : literal                                       { $$ = traced(t, "#debug:expr literal -> ", $1); }
+    | sic                                           { $$ = traced(t, "#debug:expr sic -> ", $1); }
+    | constorvarid                                  { $$ = traced(t, "#debug:expr constorvarid -> ", $1); }
+    | QUERY ident                                   { signal_value_read(t, *$2); $$ = traced(t, "#debug:expr  ? ident -> ", build({"?", $2})); }
+    | PRE LPAR QUERY ident RPAR                     { signal_value_read(t, *$4); $$ = traced(t, "#debug:expr  pre(? ident) -> ", build({"pre(?", $4, ")"})); }
+    | QUERY QUERY ident                             { $$ = traced(t, "#debug:expr  ?? ident -> ", build({"?", $3})); }
+    | operation                                     { $$ = traced(t, "#debug:expr operation -> ", $1); }
+    | lcond                                         { $$ = traced(t, "#debug:expr lcond -> ", $1); }
+    | ident LPAR RPAR                               { list_line_quoted(t, "lfunc", *$1); $$ = traced(t, "#debug:expr  ident () -> ", build({$1, "()"})); }
+    | ident LPAR vals RPAR                          { list_line_quoted(t, "lfunc", *$1); $$ = traced(t, "#debug:expr  ident (vals) -> ", build({$1, "(", $3, ")"})); }
+    | LPAR expr RPAR                                { $$ = traced(t, "#debug:expr  (expr) -> ", build({"(", $2, ")"})); }
+    | OTHER                                         { $$ = unknown_symbol(t, "bad expression"); YYABORT; }
     ;
 
 literal
-    : INT                                           { $$ = traced("#debug:literal  INT -> ", token_text()); }
-    | STRUE                                         { $$ = traced("#debug:literal true -> ", new std::string("true")); }
-    | SFALSE                                        { $$ = traced("#debug:literal false -> ", new std::string("false")); }
+    : INT                                           { $$ = traced(t, "#debug:literal  INT -> ", token_text(t)); }
+    | STRUE                                         { $$ = traced(t, "#debug:literal true -> ", new std::string("true")); }
+    | SFALSE                                        { $$ = traced(t, "#debug:literal false -> ", new std::string("false")); }
     ;
 
 constorvarid
-    : ident                                         { list_line("lvariable", *$1); $$ = traced("#debug:constorvarid ident -> ", $1); }
+    : ident                                         { list_line(t, "lvariable", *$1); $$ = traced(t, "#debug:constorvarid ident -> ", $1); }
     ;
 
 operation
-    : expr OR expr                                  { $$ = traced("#debug: operation expr or expr -> ", build({$1, "~or~", $3})); }
-    | expr AND expr                                 { $$ = traced("#debug: operation expr and expr -> ", build({$1, "~and~", $3})); }
-    | NOT expr                                      { $$ = traced("#debug: operation not expr -> ", build({"not~", $2})); }
-    | expr PLUS expr                                { $$ = traced("#debug: operation expr +  expr -> ", build({$1, "~+~", $3})); }
-    | expr MINUS expr                               { $$ = traced("#debug: operation expr - expr -> ", build({$1, "~-~", $3})); }
-    | expr TIMES expr                               { $$ = traced("#debug: operation expr * expr -> ", build({$1, "~*~", $3})); }
-    | expr DIV expr                                 { $$ = traced("#debug: operation expr / expr -> ", build({$1, "~/~", $3})); }
-    | expr MOD expr                                 { $$ = traced("#debug: operation expr mod expr -> ", build({$1, "~mod~", $3})); }
-    | MINUS expr                                    { $$ = traced("#debug: operation - expr -> ", build({"-~", $2})); }
+    : expr OR expr                                  { $$ = traced(t, "#debug: operation expr or expr -> ", build({$1, "~or~", $3})); }
+    | expr AND expr                                 { $$ = traced(t, "#debug: operation expr and expr -> ", build({$1, "~and~", $3})); }
+    | NOT expr                                      { $$ = traced(t, "#debug: operation not expr -> ", build({"not~", $2})); }
+    | expr PLUS expr                                { $$ = traced(t, "#debug: operation expr +  expr -> ", build({$1, "~+~", $3})); }
+    | expr MINUS expr                               { $$ = traced(t, "#debug: operation expr - expr -> ", build({$1, "~-~", $3})); }
+    | expr TIMES expr                               { $$ = traced(t, "#debug: operation expr * expr -> ", build({$1, "~*~", $3})); }
+    | expr DIV expr                                 { $$ = traced(t, "#debug: operation expr / expr -> ", build({$1, "~/~", $3})); }
+    | expr MOD expr                                 { $$ = traced(t, "#debug: operation expr mod expr -> ", build({$1, "~mod~", $3})); }
+    | MINUS expr                                    { $$ = traced(t, "#debug: operation - expr -> ", build({"-~", $2})); }
     ;
 
 lcond
-    : expr LEQ expr                                 { $$ = traced("#debug: lcond expr <= expr -> ", build({$1, "~<=~", $3})); }
-    | expr GT expr                                  { $$ = traced("#debug: lcond expr > expr -> ", build({$1, "~>~", $3})); }
-    | expr LT expr                                  { $$ = traced("#debug: lcond expr < expr -> ", build({$1, "~<~", $3})); }
-    | expr GEQ expr                                 { $$ = traced("#debug: lcond expr >= expr -> ", build({$1, "~>=~", $3})); }
-    | expr EQ expr                                  { $$ = traced("#debug: lcond expr = expr -> ", build({$1, "~=~", $3})); }
-    | expr NEQ expr                                 { $$ = traced("#debug: lcond expr <> expr -> ", build({$1, "~<>~", $3})); }
+    : expr LEQ expr                                 { $$ = traced(t, "#debug: lcond expr <= expr -> ", build({$1, "~<=~", $3})); }
+    | expr GT expr                                  { $$ = traced(t, "#debug: lcond expr > expr -> ", build({$1, "~>~", $3})); }
+    | expr LT expr                                  { $$ = traced(t, "#debug: lcond expr < expr -> ", build({$1, "~<~", $3})); }
+    | expr GEQ expr                                 { $$ = traced(t, "#debug: lcond expr >= expr -> ", build({$1, "~>=~", $3})); }
+    | expr EQ expr                                  { $$ = traced(t, "#debug: lcond expr = expr -> ", build({$1, "~=~", $3})); }
+    | expr NEQ expr                                 { $$ = traced(t, "#debug: lcond expr <> expr -> ", build({$1, "~<>~", $3})); }
     ;
 
 factor
-    : expr                                          { $$ = traced("#debug:factor expr  -> ", $1); }
+    : expr                                          { $$ = traced(t, "#debug:factor expr  -> ", $1); }
     ;
 
 trigger
-    : TICK                                          { $$ = traced("#debug:trigger TICK -> ", new std::string("tick")); }
-    | bexpr                                         { $$ = traced("#debug:trigger  bexpr -> ", $1); }
+    : TICK                                          { $$ = traced(t, "#debug:trigger TICK -> ", new std::string("tick")); }
+    | bexpr                                         { $$ = traced(t, "#debug:trigger  bexpr -> ", $1); }
     ;
 
 cond
-    : expr                                          { $$ = traced("#debug:cond  expr -> ", $1); }
+    : expr                                          { $$ = traced(t, "#debug:cond  expr -> ", $1); }
     ;
 
 effect
-    : emits                                         { $$ = traced("#debug:effect emits -> ", $1); }
+    : emits                                         { $$ = traced(t, "#debug:effect emits -> ", $1); }
     ;
 
 emits
-    : emits COMMA emit                              { $$ = traced("#debug:emits emits,emit -> ", build({$1, " ", $3})); }
-    | emit                                          { $$ = traced("#debug:emits emit -> ", $1); }
+    : emits COMMA emit                              { $$ = traced(t, "#debug:emits emits,emit -> ", build({$1, " ", $3})); }
+    | emit                                          { $$ = traced(t, "#debug:emits emit -> ", $1); }
     ;
 
 emit
-    : puresig                                       { $$ = traced("#debug:emit puresig -> ", $1); }
-    | valuedsig                                     { $$ = traced("#debug:emit valuedsig -> ", $1); }
-    | INLINE                                        { $$ = traced("#debug:emit INLINE -> ", build({"{", tilded_token(), "}"})); }
+    : puresig                                       { $$ = traced(t, "#debug:emit puresig -> ", $1); }
+    | valuedsig                                     { $$ = traced(t, "#debug:emit valuedsig -> ", $1); }
+    | INLINE                                        { $$ = traced(t, "#debug:emit INLINE -> ", build({"{", tilded_token(t), "}"})); }
     ;
 
 puresig
-    : ident                                         { list_line("loutput", *$1); $$ = traced("#debug:puresig ident -> ", $1); }
-    | TICK                                          { $$ = traced("#debug:puresig TICK -> ", new std::string("tick")); }
+    : ident                                         { list_line(t, "loutput", *$1); $$ = traced(t, "#debug:puresig ident -> ", $1); }
+    | TICK                                          { $$ = traced(t, "#debug:puresig TICK -> ", new std::string("tick")); }
     ;
 
 valuedsig
-    : ident LPAR expr RPAR                          { valued_emission(*$1); $$ = traced("#debug:valuedsig ident ( expr ) -> ", build({$1, "(", $3, ")"})); }
+    : ident LPAR expr RPAR                          { valued_emission(t, *$1); $$ = traced(t, "#debug:valuedsig ident ( expr ) -> ", build({$1, "(", $3, ")"})); }
     ;
 
 vals
-    : vals COMMA val                                { $$ = traced("#debug:vals vals val -> ", build({$1, ",", $3})); }
-    | val                                           { $$ = traced("#debug:vals val -> ", $1); }
+    : vals COMMA val                                { $$ = traced(t, "#debug:vals vals val -> ", build({$1, ",", $3})); }
+    | val                                           { $$ = traced(t, "#debug:vals val -> ", $1); }
     ;
 
 val
-    : expr                                          { $$ = traced("#debug:val expr -> ", $1); }
+    : expr                                          { $$ = traced(t, "#debug:val expr -> ", $1); }
     ;
 
 %%
 
-const std::string ParserType = "Valued21";
-
-int translator_parse()
+tessel::Outcome tessel::runtime::translate_valued21(const Streams& streams, std::vector<Command>* commands)
 {
-    return valued21parse();
-}
-
-void valued21error(const char* message)
-{
-    report_error(message);
+    return run<Valued21>(streams, commands, valued21_scanner, valued21parse);
 }

@@ -6,10 +6,6 @@
 #include <poll.h>
 #include <unistd.h>
 
-namespace {
-const size_t block_size = 1 << 18;
-}
-
 bool write_all(int fd, const char* text, size_t size)
 {
     while (size > 0) {
@@ -30,15 +26,15 @@ bool write_all(int fd, const char* text, size_t size)
     return true;
 }
 
-BlockBuffer::BlockBuffer() : block_(new char[block_size])
+BlockBuffer::BlockBuffer(size_t size) : block_(new char[size]), size_(size)
 {
-    setp(block_.get(), block_.get() + block_size);
+    setp(block_.get(), block_.get() + size_);
 }
 
 bool BlockBuffer::drain()
 {
     size_t size = static_cast<size_t>(pptr() - pbase());
-    setp(block_.get(), block_.get() + block_size);
+    setp(block_.get(), block_.get() + size_);
     if (size > 0 && !failed_)
         failed_ = fd_ < 0 || !write_all(fd_, block_.get(), size);
     return !failed_;
@@ -75,7 +71,7 @@ int BlockBuffer::sync()
     return drain() ? 0 : -1;
 }
 
-OutputFile::OutputFile(int fd) : std::ostream(&buffer_)
+OutputFile::OutputFile(int fd, size_t block_size) : std::ostream(&buffer_), buffer_(block_size)
 {
     buffer_.attach(fd);
 }

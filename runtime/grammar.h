@@ -1,17 +1,27 @@
 // Settings and value helpers shared by every translator's grammar. Included
 // from the prologue of each .y file.
-#ifndef TESSEL_PARSER_H
-#define TESSEL_PARSER_H
+#ifndef TESSEL_RUNTIME_GRAMMAR_H
+#define TESSEL_RUNTIME_GRAMMAR_H
 
+#include <cstring>
 #include <initializer_list>
 #include <string>
 
-#include "frame.h"
+#include "script.h"
+#include "translation.h"
 
 // The engine's stacks may grow to this many entries.
 #define YYMAXDEPTH 20000000
 // The engine's own messages, mapped onto ours.
-#define YY_(msgid) engine_message(msgid)
+#define YY_(msgid) tessel::runtime::engine_message(msgid)
+
+namespace tessel::runtime {
+
+// "memory exhausted" becomes "parser stack overflow".
+inline const char* engine_message(const char* text)
+{
+    return std::strcmp(text, "memory exhausted") == 0 ? "parser stack overflow" : text;
+}
 
 // A piece of a value being built: either literal text, or a value of the
 // rule's right side, which the builder consumes (releases) once copied.
@@ -31,20 +41,12 @@ private:
 // Joins the pieces into a new heap string and releases the values consumed.
 std::string* build(std::initializer_list<Piece> pieces);
 
-// The scanner's current token text (up to its first NUL byte).
-const char* current_token();
+// Appends the pieces to a value in place and releases the values consumed.
+std::string* extend(std::string* value, std::initializer_list<Piece> pieces);
 
 // A new heap string holding the scanner's current token text.
-std::string* token_text();
+std::string* token_text(const Translation& t);
 
-// Writes a trace line: the rule's text, the value and a newline.
-void trace(std::ostream& out, const char* text, const std::string& value);
-
-// Writes a line of an editor list: "addElement <list> <name>".
-void list_line(const char* list, const std::string& name);
-void list_line_quoted(const char* list, const std::string& name);
-
-// Writes one whole line (text and newline) to os.
-void out_line(const std::string& text);
+}  // namespace tessel::runtime
 
 #endif

@@ -16,7 +16,7 @@ bool write_all(int fd, const char* text, size_t size);
 
 class BlockBuffer : public std::streambuf {
 public:
-    BlockBuffer();
+    explicit BlockBuffer(size_t size);
     void attach(int fd) { fd_ = fd; }
     int fd() const { return fd_; }
 
@@ -31,13 +31,15 @@ private:
     // Left uninitialised: only the pages that output reaches are touched,
     // so a short run pays nothing for the block's size.
     std::unique_ptr<char[]> block_;
+    size_t size_;
     int fd_ = -1;
     bool failed_ = false;
 };
 
 class OutputFile : public std::ostream {
 public:
-    explicit OutputFile(int fd = -1);
+    // Blocks of 256 KiB unless told otherwise.
+    explicit OutputFile(int fd = -1, size_t block_size = 1 << 18);
     // Creates the file, or empties it; false when that fails.
     bool open(const std::string& name);
     bool is_open() const { return buffer_.fd() >= 0; }

@@ -1,0 +1,138 @@
+#include "frame.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "outfile.h"
+
+namespace tessel::program {
+
+namespace {
+
+void write_stderr(const std::string& text)
+{
+    write_all(STDERR_FILENO, text.data(), text.size());
+}
+
+[[noreturn]] void abort_with(const std::string& message)
+{
+    write_stderr(message);
+    std::abort();
+}
+
+void usage(Kind kind)
+{
+    write_stderr(std::string("Usage: parse") + kind_title(kind) + " [options]\n"
+                 "\t Options:\n"
+                 "\t\t-h \t\t help\n"
+                 "\t\t-i in-file name\n"
+                 "\t\t-o out-file name\n"
+                 "\n");
+}
+
+void report_bad_option(int option)
+{
+    // getopt stores the option byte as a char; show it as the byte it is.
+    unsigned char byte = static_cast<unsigned char>(option);
+    char text[64];
+    if (std::isprint(byte))
+        std::snprintf(text, sizeof text, "Unknown option `-%c'.\n", byte);
+    else
+        std::snprintf(text, sizeof text, "Unknown option character `\\x%x'.\n", byte);
+    write_stderr(text);
+}
+
+// True when path names the same regular file as the one described by st.
+bool same_file(const char* path, const struct stat& st)
+{
+    struct stat other;
+    return S_ISREG(st.st_mode) && ::stat(path, &other) == 0 &&
+           other.st_dev == st.st_dev && other.st_ino == st.st_ino;
+}
+
+// A standard stream that was closed by the caller keeps its slot, so that
+// the files opened later (the trace file) never take its place and receive
+// the program's output or messages. The slot is held read-only: writes to
+// it fail, and a failed standard output is reported.
+void hold_closed_standard_streams()
+{
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF)
+            ::open("/dev/null", O_RDONLY);
+}
+
+}  // namespace
+
+int translator_main(Kind kind, int argc, char* argv[])
+{
+    hold_closed_standard_streams();
+    // Our streams keep their own buffers; the library flushes them whenever
+    // it may wait for input or writes to standard error.
+    std::ios_base::sync_with_stdio(false);
+
+    opterr = 0;
+    std::string in_name = "cin";
+    std::string out_name = "cout";
+
+    int option;
+    while ((option = getopt(argc, argv, "hi:o:")) != -1) {
+        switch (option) {
+        case 'h':
+            usage(kind);
+            break;
+        case 'i':
+            in_name = optarg;
+            break;
+        case 'o':
+            out_name = optarg;
+            break;
+        default:
+            report_bad_option(optopt);
+            usage(kind);
+            return 1;
+        }
+    }
+
+    std::ifstream in_file;
+    std::istream* input = &std::cin;
+    struct stat in_stat;
+    bool have_in_stat;
+    if (in_name != "cin") {
+        in_file.open(in_name);
+        if (!in_file.is_open())
+            abort_with("Can't open " + in_name + "for input. Abort.\n");
+        input = &in_file;
+        have_in_stat = ::stat(in_name.c_str(), &in_stat) == 0;
+    } else {
+        have_in_stat = ::fstat(STDIN_FILENO, &in_stat) == 0;
+    }
+
+    // Opening the trace file empties it: never do that to the input itself.
+    OutputFile f_log;
+    const std::string log_name = out_name != "cout" ? out_name : "log";
+    if (have_in_stat && same_file(log_name.c_str(), in_stat))
+        abort_with("Can't open log for trace. Abort.\n");
+    if (!f_log.open(log_name))
+        abort_with("Can't open log for trace. Abort.\n");
+
+    OutputFile os(STDOUT_FILENO);
+    OutputFile err(STDERR_FILENO, 4096);
+    int status = translate(kind, *input, os, err, f_log).status;
+
+    f_log.close();
+    if (status == 0 && f_log.fail()) {
+        write_stderr(error_report(kind, "write error on trace file"));
+        status = 1;
+    }
+    return status;
+}
+
+}  // namespace tessel::program

@@ -1,0 +1,8 @@
+// <kind>-translator: one text, from standard input or -i, translated by the
+// library. TESSEL_KIND names the kind (pure21, valued21, decl, ic3).
+#include "frame.h"
+
+int main(int argc, char* argv[])
+{
+    return tessel::program::translator_main(tessel::Kind::TESSEL_KIND, argc, argv);
+}

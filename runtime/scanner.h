@@ -1,0 +1,46 @@
+// Included from the first section of every scanner (.l), after the
+// generated code has declared its yyFlexLexer class: the scanner of one
+// translation. It reads the translation's input, writes unmatched characters
+// to its standard output, and turns the scanner's fatal errors into
+// ScannerFailure, so that they end the translation instead of the process.
+#ifndef TESSEL_RUNTIME_SCANNER_H
+#define TESSEL_RUNTIME_SCANNER_H
+
+#include <memory>
+
+#include "translation.h"
+
+namespace tessel::runtime {
+
+template <class Lexer>
+class Scanner final : public Lexer, public TokenSource {
+public:
+    explicit Scanner(Translation& translation) : translation_(translation) {}
+
+    int next() override { return this->yylex(); }
+    const char* text() const override { return this->YYText(); }
+    int length() const override { return this->YYLeng(); }
+
+    // The buffer holds the last characters handed over, the current token
+    // among them; this holds during a refill too, when a fatal error may
+    // interrupt it.
+    long offset(long delivered) const override
+    {
+        if (!this->yy_buffer_stack || !this->yy_buffer_stack[this->yy_buffer_stack_top])
+            return delivered;
+        const char* buffer = this->yy_buffer_stack[this->yy_buffer_stack_top]->yy_ch_buf;
+        return delivered - this->yy_n_chars + (this->yytext - buffer);
+    }
+
+protected:
+    int LexerInput(char* buf, int max_size) override { return translation_.read(buf, max_size); }
+    void LexerOutput(const char* buf, int size) override { translation_.os.write(buf, size); }
+    [[noreturn]] void LexerError(const char* message) override { throw ScannerFailure(message); }
+
+private:
+    Translation& translation_;
+};
+
+}  // namespace tessel::runtime
+
+#endif

@@ -1,0 +1,87 @@
+#include "script.h"
+
+#include <cstring>
+
+namespace tessel::runtime {
+
+namespace {
+
+// Puts text straight into the stream's buffer: trace lines are the bulk of
+// all output, and need none of the formatting machinery.
+void put(std::ostream& out, const char* text, size_t size)
+{
+    if (out.rdbuf()->sputn(text, static_cast<std::streamsize>(size)) != static_cast<std::streamsize>(size))
+        out.setstate(std::ios::badbit);
+}
+
+void put(std::ostream& out, std::string_view text)
+{
+    put(out, text.data(), text.size());
+}
+
+void record(Translation& t, Command command)
+{
+    if (t.commands())
+        t.commands()->push_back(std::move(command));
+}
+
+void quoted_line(Translation& t, std::string_view head, std::string_view value)
+{
+    put(t.os, head);
+    put(t.os, "\"", 1);
+    put(t.os, value);
+    put(t.os, "\"\n", 2);
+}
+
+}  // namespace
+
+void set_line(Translation& t, const char* name, std::string_view value, const char* gap)
+{
+    std::string head = "set ";
+    head += name;
+    head += gap;
+    quoted_line(t, head, value);
+    record(t, {"set", name, std::string(value)});
+}
+
+void list_line(Translation& t, const char* list, std::string_view name)
+{
+    put(t.os, "addElement ");
+    put(t.os, list);
+    put(t.os, " ", 1);
+    put(t.os, name);
+    put(t.os, "\n", 1);
+    record(t, {"addElement", list, std::string(name)});
+}
+
+void list_line_quoted(Translation& t, const char* list, std::string_view name)
+{
+    quoted_line(t, std::string("addElement ") + list + " ", name);
+    record(t, {"addElement", list, std::string(name)});
+}
+
+void error_report_line(Translation& t, std::string_view message)
+{
+    quoted_line(t, "errorReport ", message);
+    record(t, {"errorReport", std::string(message)});
+}
+
+void break_line(Translation& t)
+{
+    put(t.os, "break\n");
+    record(t, {"break"});
+}
+
+void debug_line(Translation& t, const char* text, std::string_view value)
+{
+    trace(t.os, text, value);
+}
+
+void trace(std::ostream& out, const char* text, std::string_view value)
+{
+    put(out, text, std::strlen(text));
+    put(out, value);
+    put(out, "\n", 1);
+}
+
+}  // namespace tessel::runtime

@@ -1,0 +1,35 @@
+// What the label and declaration translators write for the editor: command
+// lines and "#debug:" trace records, on standard output. Every line of the
+// editor's script is written here, and recorded as data when the caller
+// asked for the commands.
+#ifndef TESSEL_RUNTIME_SCRIPT_H
+#define TESSEL_RUNTIME_SCRIPT_H
+
+#include <ostream>
+#include <string_view>
+
+#include "translation.h"
+
+namespace tessel::runtime {
+
+// set NAME "VALUE" (gap: what stands between the command and the name's end,
+// " " but for the start line of lfunc).
+void set_line(Translation& t, const char* name, std::string_view value, const char* gap = " ");
+// addElement LIST NAME
+void list_line(Translation& t, const char* list, std::string_view name);
+// addElement LIST "NAME"
+void list_line_quoted(Translation& t, const char* list, std::string_view name);
+// errorReport "MESSAGE"
+void error_report_line(Translation& t, std::string_view message);
+// break
+void break_line(Translation& t);
+
+// A trace record in the script: the rule's text, the value, a newline.
+void debug_line(Translation& t, const char* text, std::string_view value);
+
+// A trace record as it stands, for the trace file.
+void trace(std::ostream& out, const char* text, std::string_view value);
+
+}  // namespace tessel::runtime
+
+#endif

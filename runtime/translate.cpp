@@ -1,0 +1,185 @@
+// The library's entry points: a text in memory, or a stream read as the
+// translation goes.
+#include <tessel/translate.h>
+
+#include <cstring>
+#include <istream>
+#include <streambuf>
+
+#include "translation.h"
+
+namespace tessel {
+
+namespace {
+
+using runtime::Input;
+using runtime::Streams;
+
+struct KindInfo {
+    const char* name;
+    const char* title;
+    Outcome (*translate)(const Streams&, std::vector<Command>*);
+};
+
+const KindInfo kinds[] = {
+    {"pure21", "Pure21", runtime::translate_pure21},
+    {"valued21", "Valued21", runtime::translate_valued21},
+    {"decl", "Decl", runtime::translate_decl},
+    {"ic3", "Ic3", runtime::translate_ic3},
+};
+
+const KindInfo& info(Kind kind)
+{
+    return kinds[static_cast<int>(kind)];
+}
+
+// A text in memory, handed over as the scanner asks for it.
+class TextInput : public Input {
+public:
+    explicit TextInput(std::string_view text) : rest_(text) {}
+    int read(char* buf, int max_size) override
+    {
+        size_t n = rest_.size() < static_cast<size_t>(max_size) ? rest_.size() : static_cast<size_t>(max_size);
+        std::memcpy(buf, rest_.data(), n);
+        rest_.remove_prefix(n);
+        return static_cast<int>(n);
+    }
+
+private:
+    std::string_view rest_;
+};
+
+// A stream: whatever it holds or can deliver without waiting, or, when that
+// is nothing, one character, for which it may wait; everything written so
+// far is flushed before that wait.
+class StreamInput : public Input {
+public:
+    StreamInput(std::istream& in, std::ostream& out, std::ostream& trace)
+        : in_(in), out_(out), trace_(trace) {}
+
+    int read(char* buf, int max_size) override
+    {
+        if (in_.eof() || in_.fail() || max_size <= 0)
+            return 0;
+        std::streambuf* source = in_.rdbuf();
+        try {
+            std::streamsize ready = source->in_avail();
+            if (ready <= 0) {
+                out_.flush();
+                trace_.flush();
+                if (source->sgetc() == std::char_traits<char>::eof()) {
+                    in_.setstate(std::ios::eofbit);
+                    return 0;
+                }
+                ready = source->in_avail();
+            }
+            std::streamsize wanted = ready < max_size ? ready : max_size;
+            std::streamsize got = source->sgetn(buf, wanted < 1 ? 1 : wanted);
+            if (got <= 0) {
+                in_.setstate(std::ios::eofbit);
+                return 0;
+            }
+            return static_cast<int>(got);
+        } catch (...) {
+            // A failed read (a folder given as input, an I/O error).
+            return -1;
+        }
+    }
+
+private:
+    std::istream& in_;
+    std::ostream& out_;
+    std::ostream& trace_;
+};
+
+// Appends everything written to a string.
+class StringSink : public std::streambuf {
+public:
+    explicit StringSink(std::string& text) : text_(text) {}
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (!traits_type::eq_int_type(c, traits_type::eof()))
+            text_.push_back(traits_type::to_char_type(c));
+        return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char* text, std::streamsize size) override
+    {
+        text_.append(text, static_cast<size_t>(size));
+        return size;
+    }
+
+private:
+    std::string& text_;
+};
+
+}  // namespace
+
+Result translate(Kind kind, std::string_view text)
+{
+    Result result;
+    TextInput in(text);
+    StringSink out_sink(result.out), err_sink(result.err), trace_sink(result.trace);
+    std::ostream out(&out_sink), err(&err_sink), trace(&trace_sink);
+    Outcome outcome = info(kind).translate(Streams{in, out, err, trace}, &result.commands);
+    result.status = outcome.status;
+    result.error_offset = outcome.error_offset;
+    return result;
+}
+
+Outcome translate(Kind kind, std::istream& in, std::ostream& out, std::ostream& err,
+                  std::ostream& trace)
+{
+    StreamInput input(in, out, trace);
+    Outcome outcome = info(kind).translate(Streams{input, out, err, trace}, nullptr);
+    if (outcome.status != 0)
+        return outcome;
+    // Output that did not reach its file is no success.
+    out.flush();
+    trace.flush();
+    const char* failure = !out ? "write error on standard output" : !trace ? "write error on trace file" : nullptr;
+    if (failure) {
+        std::string report = error_report(kind, failure);
+        err.write(report.data(), static_cast<std::streamsize>(report.size()));
+        err.flush();
+        outcome.status = 1;
+    }
+    return outcome;
+}
+
+bool kind_from_name(std::string_view name, Kind& kind)
+{
+    for (int i = 0; i < 4; ++i)
+        if (name == kinds[i].name) {
+            kind = static_cast<Kind>(i);
+            return true;
+        }
+    return false;
+}
+
+const char* kind_name(Kind kind)
+{
+    return info(kind).name;
+}
+
+const char* kind_title(Kind kind)
+{
+    return info(kind).title;
+}
+
+std::string error_report(Kind kind, std::string_view message)
+{
+    std::string report = "Tessel intermediate code (";
+    report += kind_title(kind);
+    report += ") Parser:";
+    report += message;
+    return report;
+}
+
+const char* version()
+{
+    return TESSEL_VERSION;
+}
+
+}  // namespace tessel

@@ -1,0 +1,72 @@
+#include "translation.h"
+
+namespace tessel::runtime {
+
+Translation::Translation(Kind kind, const Streams& streams, std::vector<Command>* commands)
+    : os(streams.out), f_log(streams.trace), kind_(kind), in_(streams.in), err_(streams.err),
+      commands_(commands)
+{
+}
+
+Translation::~Translation() = default;
+
+void Translation::attach(std::unique_ptr<TokenSource> scanner)
+{
+    scanner_ = std::move(scanner);
+}
+
+int Translation::next_token(int error_token)
+{
+    try {
+        int code = scanner_->next();
+        at_end_ = code <= 0;
+        return code;
+    } catch (const ScannerFailure& failure) {
+        fail(2, std::string(failure.what()) + "\n");
+        return error_token;
+    }
+}
+
+std::string_view Translation::whole_token() const
+{
+    return std::string_view(scanner_->text(), static_cast<size_t>(scanner_->length()));
+}
+
+int Translation::read(char* buf, int max_size)
+{
+    int got = in_.read(buf, max_size);
+    if (got > 0)
+        delivered_ += got;
+    return got;
+}
+
+void Translation::write_err(std::string_view text)
+{
+    if (ended())
+        return;
+    os.flush();
+    f_log.flush();
+    err_.write(text.data(), static_cast<std::streamsize>(text.size()));
+    err_.flush();
+}
+
+void Translation::fail(int status, std::string_view text)
+{
+    if (ended())
+        return;
+    write_err(text);
+    status_ = status;
+    error_offset_ = at_end_ || !scanner_ ? delivered_ : scanner_->offset(delivered_);
+}
+
+void Translation::report_error(const char* message)
+{
+    fail(1, error_report(kind_, message));
+}
+
+Outcome Translation::outcome() const
+{
+    return Outcome{status_, error_offset_};
+}
+
+}  // namespace tessel::runtime

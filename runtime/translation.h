@@ -1,0 +1,142 @@
+// One translation in progress: its input, its output streams, its scanner,
+// how it ended. Each grammar derives its own state from Translation (the
+// parts of a label, the counters of a chart) and receives it as the parse
+// parameter, so that nothing outlives or is shared between translations.
+#ifndef TESSEL_RUNTIME_TRANSLATION_H
+#define TESSEL_RUNTIME_TRANSLATION_H
+
+#include <memory>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <tessel/translate.h>
+
+namespace tessel::runtime {
+
+// Where the scanner's characters come from.
+class Input {
+public:
+    virtual ~Input() = default;
+    // Stores at most max_size characters in buf; returns how many, 0 at the
+    // end of the text, -1 when the text cannot be read.
+    virtual int read(char* buf, int max_size) = 0;
+};
+
+// A fatal scanner error ("input buffer overflow, ..."): thrown by the
+// scanner, caught where the parser asks for its next token.
+class ScannerFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// What a translation needs of its scanner (see scanner.h).
+class TokenSource {
+public:
+    virtual ~TokenSource() = default;
+    // The next token's code, 0 at the end of the text. May throw ScannerFailure.
+    virtual int next() = 0;
+    // The current token's text and length (the text is NUL-terminated).
+    virtual const char* text() const = 0;
+    virtual int length() const = 0;
+    // The offset of the current token, given the number of characters the
+    // scanner has been handed so far.
+    virtual long offset(long delivered) const = 0;
+};
+
+// The streams of one translation.
+struct Streams {
+    Input& in;
+    std::ostream& out;    // standard output
+    std::ostream& err;    // standard error
+    std::ostream& trace;  // the trace file
+};
+
+class Translation {
+public:
+    Translation(Kind kind, const Streams& streams, std::vector<Command>* commands);
+    Translation(const Translation&) = delete;
+    Translation& operator=(const Translation&) = delete;
+    virtual ~Translation();
+
+    // Command lines, trace lines, declaration text.
+    std::ostream& os;
+    // The trace file.
+    std::ostream& f_log;
+
+    Kind kind() const { return kind_; }
+
+    // Binds the scanner; the translation owns it from now on.
+    void attach(std::unique_ptr<TokenSource> scanner);
+
+    // The parser's token function: the scanner's next token, or, after a
+    // fatal scanner error (which ends the translation with status 2),
+    // error_token, which sends the parser straight to its clean-up.
+    int next_token(int error_token);
+
+    // The scanner's current token text (up to its first NUL byte), and all
+    // of it (NUL bytes included).
+    const char* token() const { return scanner_->text(); }
+    std::string_view whole_token() const;
+
+    // Characters handed to the scanner (see Input).
+    int read(char* buf, int max_size);
+
+    // The error routine: the banner and the message on standard error, no
+    // newline; the translation fails with status 1. The caller ends the
+    // parse (the parser itself after a syntax error, YYABORT in an action).
+    void report_error(const char* message);
+    // Ends the translation with status after writing text to standard error.
+    void fail(int status, std::string_view text);
+    // Writes text to standard error once everything written to os and f_log
+    // is out.
+    void write_err(std::string_view text);
+    bool ended() const { return status_ != 0; }
+
+    // The command lines as data, or null when the caller does not want them.
+    std::vector<Command>* commands() const { return commands_; }
+
+    // How the translation ended, once the parser has returned.
+    Outcome outcome() const;
+
+private:
+    Kind kind_;
+    Input& in_;
+    std::ostream& err_;
+    std::vector<Command>* commands_;
+    std::unique_ptr<TokenSource> scanner_;
+    long delivered_ = 0;
+    bool at_end_ = false;
+    int status_ = 0;
+    long error_offset_ = -1;
+};
+
+// The translators, one per kind (defined with each grammar): each runs one
+// translation on the streams and returns how it ended.
+Outcome translate_pure21(const Streams& streams, std::vector<Command>* commands);
+Outcome translate_valued21(const Streams& streams, std::vector<Command>* commands);
+Outcome translate_decl(const Streams& streams, std::vector<Command>* commands);
+Outcome translate_ic3(const Streams& streams, std::vector<Command>* commands);
+
+// The scanners, one per kind (defined with each scanner).
+std::unique_ptr<TokenSource> pure21_scanner(Translation& translation);
+std::unique_ptr<TokenSource> valued21_scanner(Translation& translation);
+std::unique_ptr<TokenSource> decl_scanner(Translation& translation);
+std::unique_ptr<TokenSource> ic3_scanner(Translation& translation);
+
+// Runs a grammar: builds its state and scanner, parses, reports the outcome.
+template <class Grammar>
+Outcome run(const Streams& streams, std::vector<Command>* commands,
+            std::unique_ptr<TokenSource> (*scanner)(Translation&), int (*parse)(Grammar&))
+{
+    Grammar grammar(streams, commands);
+    grammar.attach(scanner(grammar));
+    parse(grammar);
+    return grammar.outcome();
+}
+
+}  // namespace tessel::runtime
+
+#endif

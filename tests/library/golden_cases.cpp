@@ -1,0 +1,71 @@
+#include "golden_cases.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+std::string read_file(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<GoldenCase> load_golden_cases(const std::string& root)
+{
+    std::vector<GoldenCase> cases;
+    tessel::Kind kind;
+    if (!tessel::kind_from_name(fs::path(root).lexically_normal().filename().string(), kind))
+        return cases;
+    for (const auto& entry : fs::directory_iterator(root)) {
+        const fs::path dir = entry.path();
+        if (!entry.is_directory() || fs::exists(dir / "args") || fs::exists(dir / "program"))
+            continue;
+        GoldenCase c;
+        c.path = dir.string();
+        c.kind = kind;
+        c.text = read_file((dir / "stdin").string());
+        c.out = read_file((dir / "stdout").string());
+        c.err = read_file((dir / "stderr").string());
+        std::string status = read_file((dir / "status").string());
+        c.status = status.empty() ? 0 : std::stoi(status);
+        if (fs::exists(dir / "files" / "log")) {
+            c.has_trace = true;
+            c.trace = read_file((dir / "files" / "log").string());
+        } else {
+            c.has_trace = kind != tessel::Kind::ic3;
+        }
+        cases.push_back(std::move(c));
+    }
+    std::sort(cases.begin(), cases.end(),
+              [](const GoldenCase& a, const GoldenCase& b) { return a.path < b.path; });
+    return cases;
+}
+
+static std::string shown(const std::string& text, size_t at)
+{
+    std::ostringstream out;
+    for (size_t i = at; i < text.size() && i < at + 40; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == '\n')
+            out << "\\n";
+        else if (c < 32 || c > 126)
+            out << "\\x" << std::hex << int(c) << std::dec;
+        else
+            out << text[i];
+    }
+    return "\"" + out.str() + "\"";
+}
+
+std::string first_difference(const std::string& expected, const std::string& actual)
+{
+    size_t at = 0;
+    while (at < expected.size() && at < actual.size() && expected[at] == actual[at])
+        ++at;
+    return "byte " + std::to_string(at) + ": expected " + shown(expected, at) + " (" +
+           std::to_string(expected.size()) + " bytes), got " + shown(actual, at) + " (" +
+           std::to_string(actual.size()) + " bytes)";
+}

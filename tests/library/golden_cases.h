@@ -1,0 +1,32 @@
+// The golden cases as data, for the tests that run them in-process: the
+// text of each case and what the program is expected to give for it.
+#ifndef TESSEL_TESTS_GOLDEN_CASES_H
+#define TESSEL_TESTS_GOLDEN_CASES_H
+
+#include <string>
+#include <vector>
+
+#include <tessel/translate.h>
+
+struct GoldenCase {
+    std::string path;  // the case's folder
+    tessel::Kind kind;
+    std::string text;  // stdin
+    std::string out, err;
+    int status = 0;
+    bool has_trace = false;  // a trace file is expected (files/log), or
+    std::string trace;       // known to be empty (label and declaration kinds)
+};
+
+// The cases below root (a folder named after a kind, as tests/golden/pure21
+// or examples/ic3) that a text alone decides: cases with arguments or run by
+// another program are left out. Sorted by name.
+std::vector<GoldenCase> load_golden_cases(const std::string& root);
+
+// The whole content of a file ("" when it does not exist).
+std::string read_file(const std::string& path);
+
+// Where two texts first differ, for messages: "byte N: expected ... got ...".
+std::string first_difference(const std::string& expected, const std::string& actual);
+
+#endif

@@ -1,0 +1,162 @@
+// The library's own promises: where a translation stopped, the streaming
+// entry point against the in-memory one, translations side by side in
+// threads, and the limits, all without a leak.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <thread>
+
+#include "golden_cases.h"
+#include "text_streams.h"
+
+using tessel::Kind;
+
+namespace {
+
+std::vector<GoldenCase> all_golden_cases()
+{
+    std::vector<GoldenCase> all;
+    for (const char* kind : {"pure21", "valued21", "decl", "ic3"})
+        for (const char* root : {"/tests/golden/", "/examples/"}) {
+            auto cases = load_golden_cases(std::string(TESSEL_SOURCE_DIR) + root + kind);
+            all.insert(all.end(), cases.begin(), cases.end());
+        }
+    return all;
+}
+
+void expect_same(const tessel::Result& expected, const tessel::Result& actual, const std::string& what)
+{
+    EXPECT_EQ(expected.status, actual.status) << what;
+    EXPECT_EQ(expected.error_offset, actual.error_offset) << what;
+    EXPECT_EQ(expected.out, actual.out) << what;
+    EXPECT_EQ(expected.err, actual.err) << what;
+    EXPECT_EQ(expected.trace, actual.trace) << what;
+}
+
+}  // namespace
+
+struct OffsetCase {
+    Kind kind;
+    std::string text;
+    int status;
+    long offset;
+};
+
+TEST(LibraryErrorOffset, TokenWhereTheTranslationStopped)
+{
+    const std::string name(20000, 'a');
+    const OffsetCase cases[] = {
+        {Kind::pure21, ";a;b.", 0, -1},
+        {Kind::pure21, ";a;b.  trailing text", 0, -1},
+        {Kind::pure21, ";a b;c.", 1, 3},          // syntax error at "b"
+        {Kind::pure21, ";a;b", 1, 4},             // the text ends too early: its length
+        {Kind::pure21, "", 1, 0},
+        {Kind::pure21, ";a and $;", 1, 7},        // stray character
+        {Kind::pure21, "2;;e.", 1, 4},            // "Trigger missing", seen at the period
+        {Kind::pure21, ";" + name + " ;.", 2, 1}, // the token that overflows the buffer
+        {Kind::valued21, ";;?x = @;.", 1, 7},     // unknown symbol
+        {Kind::valued21, ";;;e", 1, 4},
+        {Kind::decl, "  \"x;", 1, 2},             // stray first character
+        {Kind::decl, "input I;", 0, -1},
+        {Kind::decl, "input I : ;", 1, 10},
+        {Kind::ic3, ":<main> m :<end>", 1, 10},
+        {Kind::ic3, "% comment\n:{x", 1, 10},     // an unended verbatim text: its "{" is OTHER
+    };
+    for (const auto& c : cases) {
+        tessel::Result r = tessel::translate(c.kind, c.text);
+        EXPECT_EQ(c.status, r.status) << c.text.substr(0, 40);
+        EXPECT_EQ(c.offset, r.error_offset) << c.text.substr(0, 40);
+    }
+}
+
+// The streaming entry point gives what the in-memory one gives, whether the
+// text arrives at once or one byte per read: the scanner's buffer
+// boundaries change nothing.
+TEST(LibraryStreams, SameResultsWhateverTheReads)
+{
+    for (const GoldenCase& c : all_golden_cases()) {
+        tessel::Result whole = tessel::translate(c.kind, c.text);
+        std::istringstream at_once(c.text);
+        expect_same(whole, translate_stream(c.kind, at_once), c.path + " (stream)");
+        expect_same(whole, translate_bytewise(c.kind, c.text), c.path + " (one byte per read)");
+    }
+}
+
+// Texts of every kind, translated by four threads at once, each in its own
+// order, give the results of one thread translating them in turn.
+TEST(LibraryThreads, ConcurrentTranslationsMatchSequentialOnes)
+{
+    const std::vector<GoldenCase> golden = all_golden_cases();
+    ASSERT_FALSE(golden.empty());
+    const size_t per_thread = 10000;
+    std::vector<std::pair<Kind, std::string>> texts;
+    std::mt19937 random(12);
+    for (size_t i = 0; i < per_thread; ++i) {
+        const GoldenCase& c = golden[i % golden.size()];
+        // Whole texts, and prefixes that end anywhere (inside a token too).
+        size_t length = i < golden.size() ? c.text.size() : random() % (c.text.size() + 1);
+        texts.emplace_back(c.kind, c.text.substr(0, length));
+    }
+    std::vector<tessel::Result> expected;
+    for (const auto& [kind, text] : texts)
+        expected.push_back(tessel::translate(kind, text));
+
+    std::vector<size_t> mismatches(4, 0);
+    std::vector<std::thread> threads;
+    for (size_t n = 0; n < 4; ++n)
+        threads.emplace_back([&, n] {
+            std::vector<size_t> order(texts.size());
+            for (size_t i = 0; i < order.size(); ++i)
+                order[i] = i;
+            std::shuffle(order.begin(), order.end(), std::mt19937(static_cast<unsigned>(n)));
+            for (size_t i : order) {
+                tessel::Result r = tessel::translate(texts[i].first, texts[i].second);
+                const tessel::Result& e = expected[i];
+                if (r.status != e.status || r.error_offset != e.error_offset || r.out != e.out ||
+                    r.err != e.err || r.trace != e.trace || r.commands != e.commands)
+                    ++mismatches[n];
+            }
+        });
+    for (auto& t : threads)
+        t.join();
+    for (size_t n = 0; n < 4; ++n)
+        EXPECT_EQ(0u, mismatches[n]) << "thread " << n;
+}
+
+// The parser's stack limit ends the translation like any error report, and
+// the 20,000,000 entries it reached are released.
+TEST(LibraryLimits, ParserStackOverflow)
+{
+    tessel::Result r = tessel::translate(Kind::pure21, ";" + std::string(20000000, '('));
+    EXPECT_EQ(1, r.status);
+    EXPECT_EQ("Tessel intermediate code (Pure21) Parser:parser stack overflow", r.err);
+    EXPECT_EQ("set loutput \"\"\nset linterf \"\"\nset lfunc   \"\"\n", r.out);
+}
+
+// A token of 16,383 characters overflows the scanner's buffer when the
+// scanner needs one more character to end it; a closing backquote ends a
+// token without that look-ahead.
+TEST(LibraryLimits, ScannerBuffer)
+{
+    const std::string overflow = "input buffer overflow, can't enlarge buffer because scanner uses REJECT\n";
+    tessel::Result name = tessel::translate(Kind::pure21, ";" + std::string(16383, 'a') + ";.");
+    EXPECT_EQ(2, name.status);
+    EXPECT_EQ(overflow, name.err);
+    tessel::Result inline_text = tessel::translate(Kind::pure21, ";a;`" + std::string(16381, 'x') + "`.");
+    EXPECT_EQ(0, inline_text.status) << inline_text.err;
+    tessel::Result longer = tessel::translate(Kind::pure21, ";a;`" + std::string(16382, 'x') + "`.");
+    EXPECT_EQ(2, longer.status);
+    EXPECT_EQ(overflow, longer.err);
+}
+
+TEST(LibraryNames, KindsAndReports)
+{
+    Kind kind;
+    ASSERT_TRUE(tessel::kind_from_name("valued21", kind));
+    EXPECT_EQ(Kind::valued21, kind);
+    EXPECT_FALSE(tessel::kind_from_name("Valued21", kind));
+    EXPECT_FALSE(tessel::kind_from_name("", kind));
+    EXPECT_STREQ("ic3", tessel::kind_name(Kind::ic3));
+    EXPECT_EQ("Tessel intermediate code (Decl) Parser:x", tessel::error_report(Kind::decl, "x"));
+}

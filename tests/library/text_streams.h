@@ -1,0 +1,55 @@
+// Input streams over a text for the streaming entry point: the whole text at
+// once, or one byte per read (the reference for the scanner's buffer
+// boundaries).
+#ifndef TESSEL_TESTS_TEXT_STREAMS_H
+#define TESSEL_TESTS_TEXT_STREAMS_H
+
+#include <sstream>
+#include <streambuf>
+#include <string>
+
+#include <tessel/translate.h>
+
+// Hands out one byte per read and never tells that more is ready.
+class OneByteBuffer : public std::streambuf {
+public:
+    explicit OneByteBuffer(const std::string& text) : text_(text) {}
+
+protected:
+    int_type underflow() override
+    {
+        if (next_ >= text_.size())
+            return traits_type::eof();
+        current_ = text_[next_++];
+        setg(&current_, &current_, &current_ + 1);
+        return traits_type::to_int_type(current_);
+    }
+
+private:
+    const std::string& text_;
+    size_t next_ = 0;
+    char current_ = 0;
+};
+
+// The streaming entry point's results, gathered like the in-memory ones.
+inline tessel::Result translate_stream(tessel::Kind kind, std::istream& in)
+{
+    std::ostringstream out, err, trace;
+    tessel::Outcome o = tessel::translate(kind, in, out, err, trace);
+    tessel::Result r;
+    r.status = o.status;
+    r.error_offset = o.error_offset;
+    r.out = out.str();
+    r.err = err.str();
+    r.trace = trace.str();
+    return r;
+}
+
+inline tessel::Result translate_bytewise(tessel::Kind kind, const std::string& text)
+{
+    OneByteBuffer buffer(text);
+    std::istream in(&buffer);
+    return translate_stream(kind, in);
+}
+
+#endif

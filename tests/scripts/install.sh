@@ -1,10 +1,32 @@
-# cmake --install with a prefix puts the four programs and their manual
-# pages in place, and the installed programs run.
+# cmake --install with a prefix puts the four programs, their manual pages,
+# the library, its headers, its CMake package and its pkg-config file in
+# place; the installed programs run, and programs build against the library.
 . "$(dirname "$0")/lib.sh"
+top=$(cd "$(dirname "$0")/../.." && pwd)
 cmake --install "$bin/.." --prefix "$work/inst" > /dev/null || fail "cmake --install failed"
 for kind in pure21 valued21 decl ic3; do
     [ -x "inst/bin/$kind-translator" ] || fail "$kind-translator not installed"
     [ -f "inst/share/man/man1/$kind-translator.1" ] || fail "manual page of $kind-translator not installed"
 done
 expect_eq "installed program runs" break "$(printf ';;.' | inst/bin/pure21-translator | tail -n 1)"
+
+# The embedding example, through find_package(Tessel CONFIG).
+if cmake -S "$top/examples/embed" -B embed -DCMAKE_PREFIX_PATH="$work/inst" > embed.log 2>&1 &&
+   cmake --build embed >> embed.log 2>&1; then
+    printf '3;a and not b;c.\n;a b;c.\n' | LD_LIBRARY_PATH="$work/inst/lib" embed/check-labels > out
+    expect_eq "embedded: status" 1 "$?"
+    expect_file "embedded: output" out $'3;a and not b;c.: trigger a~and~not~b\n;a b;c.: rejected at byte 3: Tessel intermediate code (Pure21) Parser:syntax error\n'
+else
+    fail "the embedding example does not build against the installed library"; tail -n 20 embed.log
+fi
+
+# The same program through pkg-config, against the static library too.
+export PKG_CONFIG_PATH="$work/inst/lib/pkgconfig"
+if g++ -std=c++17 "$top/examples/embed/check_labels.cpp" $(pkg-config --cflags --libs tessel) -o pc-dynamic 2> pc.log &&
+   g++ -std=c++17 "$top/examples/embed/check_labels.cpp" $(pkg-config --cflags tessel) "$work/inst/lib/libtessel.a" -o pc-static 2>> pc.log; then
+    expect_eq "pkg-config build runs" 0 "$(echo ';a;b.' | LD_LIBRARY_PATH="$work/inst/lib" ./pc-dynamic > /dev/null; echo $?)"
+    expect_eq "static build runs" 0 "$(echo ';a;b.' | ./pc-static > /dev/null; echo $?)"
+else
+    fail "no build through pkg-config"; cat pc.log
+fi
 finish_tests

@@ -3,15 +3,20 @@
 #
 #   bench/run.sh [--quick]
 #
-# Builds build-bench/ (Release, static, with the scanner-only programs),
-# generates the large inputs into a temporary folder and measures:
+# Builds build-bench/ (Release, static, with tessel-bench, the in-process
+# measurements), generates the large inputs into a temporary folder and
+# measures:
 #   1. start-up: median wall time of each translator on a typical input,
 #      side by side with /usr/bin/true (hyperfine);
 #   2. system calls of one run (strace -c): writes, reads, total;
 #   3. ic3 throughput on generated charts of growing size, with `cat` of the
-#      same file and the scanner alone (as built, and in batch mode);
-#   4. the label and declaration translators on long inputs;
-#   5. peak resident memory of each run (GNU time).
+#      same file and the scanner alone;
+#   4. peak resident memory as the chart grows (GNU time);
+#   5. the label and declaration translators on long inputs;
+#   6. the library in-process: translations per second against one process
+#      per text, and ns per input byte of generated charts;
+#   7. peak resident memory of one process after 100,000 and 1,000,000
+#      translations.
 # Ratios are taken within one run: these machines are noisy.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -44,11 +49,13 @@ echo "## 1. Start-up (median wall time, $runs runs each, against /usr/bin/true i
 echo
 echo "| program | input | median ms | /usr/bin/true ms | ratio | peak RSS KB |"
 echo "|---|---|---|---|---|---|"
+declare -A per_process_ms
 startup() {  # LABEL PROGRAM ARGS...
     local label=$1; shift
     hyperfine -N --warmup 100 --runs "$runs" --export-csv s.csv "/usr/bin/true" "$*" > /dev/null 2>&1
     local t p
     t=$(median_ms s.csv 1); p=$(median_ms s.csv 2)
+    per_process_ms[$label]=$p
     echo "| ${1##*/} | $label | $p | $t | $(awk -v a="$p" -v b="$t" 'BEGIN{printf "%.2f", a/b}') | $(peak_kb "$@") |"
 }
 for kind in pure21 valued21 decl ic3; do
@@ -79,23 +86,22 @@ syscalls ic3-translator "chart of 100 macros ($(stat -c %s chart100) bytes)" "$b
 echo
 echo "## 3. ic3-translator throughput (trace file written to disk, removed before each run)"
 echo
-echo "| macros | input MB | output MB | trace MB | ic3-translator s | MB/s | ns/byte | cat s | scanner s | batch scanner s | translator / batch | peak RSS KB |"
-echo "|---|---|---|---|---|---|---|---|---|---|---|---|"
+echo "| macros | input MB | output MB | trace MB | ic3-translator s | MB/s | ns/byte | cat s | scanner s | translator / scanner | peak RSS KB |"
+echo "|---|---|---|---|---|---|---|---|---|---|---|"
 sizes="2500 5000 10000"; [ $quick = 1 ] && sizes="1000 2000"
 for n in $sizes; do
     "$top/bench/gen-ic3-chart.sh" "$n" > chart
     bytes=$(stat -c %s chart)
     hyperfine -N --warmup 1 --runs 5 --prepare "rm -f trace" --export-csv t.csv \
-        "$bin/ic3-translator -i chart -o trace" "cat chart" \
-        "$bin/ic3-scan -i chart -o trace" "$bin/ic3-scan-batch -i chart -o trace" > /dev/null 2>&1
-    tt=$(median_ms t.csv 1); tc=$(median_ms t.csv 2); ts=$(median_ms t.csv 3); tb=$(median_ms t.csv 4)
+        "$bin/ic3-translator -i chart -o trace" "cat chart" "$bin/tessel-bench scan chart" > /dev/null 2>&1
+    tt=$(median_ms t.csv 1); tc=$(median_ms t.csv 2); ts=$(median_ms t.csv 3)
     "$bin/ic3-translator" -i chart -o trace > decl.out
     rss=$(peak_kb "$bin/ic3-translator" -i chart -o trace)
     awk -v n="$n" -v b="$bytes" -v o="$(stat -c %s decl.out)" -v l="$(stat -c %s trace)" \
-        -v tt="$tt" -v tc="$tc" -v ts="$ts" -v tb="$tb" -v rss="$rss" 'BEGIN {
-        printf "| %d | %.1f | %.1f | %.1f | %.3f | %.1f | %.1f | %.3f | %.3f | %.3f | %.2f | %s |\n",
+        -v tt="$tt" -v tc="$tc" -v ts="$ts" -v rss="$rss" 'BEGIN {
+        printf "| %d | %.1f | %.1f | %.1f | %.3f | %.1f | %.1f | %.3f | %.3f | %.2f | %s |\n",
             n, b / 1e6, o / 1e6, l / 1e6, tt / 1000, b / 1e6 / (tt / 1000), tt * 1e6 / b,
-            tc / 1000, ts / 1000, tb / 1000, tt / tb, rss }'
+            tc / 1000, ts / 1000, tt / ts, rss }'
 done
 echo
 echo "## 4. Memory as the chart grows (small macros)"
@@ -129,6 +135,34 @@ for n in $lsizes; do
             printf "| %s | %d | %.1f | %.2f | %.4f | %.2f | %s |\n", f, n, i / 1e3, o / 1e6, t / 1000, t * 1e6 / o, rss }'
     done
 done
+echo
+echo "## 6. The library in-process (tessel::translate, results kept in memory)"
+echo
+echo "| input | translations/s | us per translation | one process per text, ms | process / in-process |"
+echo "|---|---|---|---|---|"
+n_inproc=200000; [ $quick = 1 ] && n_inproc=20000
+for kind in pure21 valued21 decl ic3; do
+    n=$n_inproc; [ $kind = ic3 ] && n=$((n_inproc / 5))
+    "$bin/tessel-bench" rate "$kind" "$top/bench/inputs/$kind.txt" "$n" > r.txt
+    awk -v k="bench/inputs/$kind.txt" -v p="${per_process_ms[bench/inputs/$kind.txt]}" '{
+        us = $3 + 0; printf "| %s | %d | %.2f | %s | %.0f |\n", k, $1, us, p, p * 1000 / us }' r.txt
+done
+echo
+echo "| generated chart | input MB | ns per input byte in-process | ns per input byte, ic3-translator (section 3) |"
+echo "|---|---|---|---|"
+csizes="1000 2500"; [ $quick = 1 ] && csizes="1000"
+for n in $csizes; do
+    "$top/bench/gen-ic3-chart.sh" "$n" > chart
+    "$bin/tessel-bench" rate ic3 chart 3 > r.txt
+    awk -v n="$n" -v b="$(stat -c %s chart)" '{ printf "| %d macros | %.1f | %.1f | see section 3 |\n", n, b / 1e6, $6 }' r.txt
+done
+rm -f chart r.txt
+echo
+echo "## 7. One process, many translations (the four typical inputs in turn)"
+echo
+echo '```'
+"$bin/tessel-bench" memory 100000 1000000 "$top"/bench/inputs/{pure21,valued21,decl,ic3}.txt
+echo '```'
 } | tee "$out.tmp"
 mv "$out.tmp" "$out"
 echo "written: $out"

@@ -1,0 +1,141 @@
+// In-process measurements of the library, for bench/run.sh:
+//
+//   tessel-bench rate KIND FILE N      N translations of FILE's text: translations
+//                                      per second and ns per input byte
+//   tessel-bench memory N1 N2 FILE...  translations of the files' texts in turn (each
+//                                      named KIND.txt, or KIND-*): peak resident
+//                                      memory after N1 and after N2 translations
+//   tessel-bench scan FILE             the ic3 scanner alone over FILE: seconds
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <vector>
+#include <sys/resource.h>
+
+#include <tessel/translate.h>
+
+#include "translation.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string read_file(const char* path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::cerr << "cannot read " << path << "\n";
+        std::exit(2);
+    }
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+tessel::Kind kind_of(const std::string& name)
+{
+    tessel::Kind kind;
+    if (!tessel::kind_from_name(name, kind)) {
+        std::cerr << "unknown kind " << name << "\n";
+        std::exit(2);
+    }
+    return kind;
+}
+
+// The kind a file is named after: "pure21.txt", "decl-long", ...
+tessel::Kind kind_of_file(const std::string& path)
+{
+    std::string base = path.substr(path.find_last_of('/') + 1);
+    return kind_of(base.substr(0, base.find_first_of(".-")));
+}
+
+long peak_kb()
+{
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+double seconds_since(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+int rate(const char* kind_name, const char* path, long n)
+{
+    tessel::Kind kind = kind_of(kind_name);
+    std::string text = read_file(path);
+    size_t sink = 0;
+    auto start = Clock::now();
+    for (long i = 0; i < n; ++i)
+        sink += tessel::translate(kind, text).out.size();
+    double s = seconds_since(start);
+    std::printf("%.0f translations/s, %.2f us each, %.2f ns per input byte (%zu output bytes)\n",
+                n / s, s / n * 1e6, s / n / static_cast<double>(text.size()) * 1e9, sink / n);
+    return 0;
+}
+
+int memory(long n1, long n2, int files, char** paths)
+{
+    std::vector<std::pair<tessel::Kind, std::string>> texts;
+    for (int i = 0; i < files; ++i)
+        texts.emplace_back(kind_of_file(paths[i]), read_file(paths[i]));
+    long done = 0;
+    for (long target : {n1, n2}) {
+        for (; done < target; ++done) {
+            const auto& [kind, text] = texts[static_cast<size_t>(done) % texts.size()];
+            tessel::translate(kind, text);
+        }
+        std::printf("%ld translations: peak RSS %ld KB\n", done, peak_kb());
+    }
+    return 0;
+}
+
+// The scanner alone: every token of the text, nothing parsed or written.
+class TextInput : public tessel::runtime::Input {
+public:
+    explicit TextInput(const std::string& text) : text_(text) {}
+    int read(char* buf, int max_size) override
+    {
+        size_t n = std::min(text_.size() - at_, static_cast<size_t>(max_size));
+        text_.copy(buf, n, at_);
+        at_ += n;
+        return static_cast<int>(n);
+    }
+
+private:
+    const std::string& text_;
+    size_t at_ = 0;
+};
+
+int scan(const char* path)
+{
+    std::string text = read_file(path);
+    TextInput in(text);
+    std::ostream none(nullptr);
+    auto start = Clock::now();
+    tessel::runtime::Translation t(tessel::Kind::ic3, {in, none, none, none}, nullptr);
+    t.attach(tessel::runtime::ic3_scanner(t));
+    long tokens = 0;
+    while (t.next_token(256) > 0)
+        ++tokens;
+    std::printf("%ld tokens in %.3f s\n", tokens, seconds_since(start));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "rate" && argc == 5)
+        return rate(argv[2], argv[3], std::atol(argv[4]));
+    if (mode == "memory" && argc >= 5)
+        return memory(std::atol(argv[2]), std::atol(argv[3]), argc - 4, argv + 4);
+    if (mode == "scan" && argc == 3)
+        return scan(argv[2]);
+    std::cerr << "usage: tessel-bench rate KIND FILE N | memory N1 N2 FILE... | scan FILE\n";
+    return 2;
+}

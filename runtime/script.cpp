@@ -25,11 +25,28 @@ void record(Translation& t, Command command)
         t.commands()->push_back(std::move(command));
 }
 
+// The editor's interpreter substitutes these inside double quotes; written
+// with a backslash before them, they stand for themselves.
+bool substituted(char c)
+{
+    return c == '\\' || c == '"' || c == '[' || c == ']' || c == '$';
+}
+
+// head, then value between double quotes, read back by the interpreter as
+// exactly value: every other byte (newlines, braces, NUL, bytes above 127)
+// stands for itself there.
 void quoted_line(Translation& t, std::string_view head, std::string_view value)
 {
     put(t.os, head);
     put(t.os, "\"", 1);
-    put(t.os, value);
+    size_t start = 0;
+    for (size_t i = 0; i < value.size(); ++i)
+        if (substituted(value[i])) {
+            put(t.os, value.substr(start, i - start));
+            put(t.os, "\\", 1);
+            start = i;
+        }
+    put(t.os, value.substr(start));
     put(t.os, "\"\n", 2);
 }
 
@@ -72,9 +89,36 @@ void break_line(Translation& t)
     record(t, {"break"});
 }
 
+// A record stays one comment for the interpreter when each newline inside it
+// follows an odd number of backslashes (a backslash-newline continues a
+// comment) and its closing newline an even number. A carriage return counts
+// as a newline, since the interpreter's channels read it as one by default.
+// Where the record as built breaks that, one more backslash is written;
+// nothing else changes.
 void debug_line(Translation& t, const char* text, std::string_view value)
 {
-    trace(t.os, text, value);
+    size_t backslashes = 0;  // the run of backslashes before the current byte
+    for (const char* p = text; *p; ++p)
+        backslashes = *p == '\\' ? backslashes + 1 : 0;
+    put(t.os, text, std::strlen(text));
+    size_t start = 0;
+    for (size_t i = 0; i < value.size(); ++i) {
+        char c = value[i];
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        if ((c == '\n' || c == '\r') && backslashes % 2 == 0) {
+            put(t.os, value.substr(start, i - start));
+            put(t.os, "\\", 1);
+            start = i;
+        }
+        backslashes = 0;
+    }
+    put(t.os, value.substr(start));
+    if (backslashes % 2 == 1)
+        put(t.os, "\\", 1);
+    put(t.os, "\n", 1);
 }
 
 void trace(std::ostream& out, const char* text, std::string_view value)

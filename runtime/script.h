@@ -2,6 +2,12 @@
 // lines and "#debug:" trace records, on standard output. Every line of the
 // editor's script is written here, and recorded as data when the caller
 // asked for the commands.
+//
+// The editor's interpreter evaluates the script (Tcl), so what is written
+// must read back as the values built and nothing else: a value between
+// double quotes has a backslash before each backslash, double quote, "[",
+// "]" and "$"; a trace record keeps its newlines inside one comment. Names
+// written bare are identifiers and need nothing.
 #ifndef TESSEL_RUNTIME_SCRIPT_H
 #define TESSEL_RUNTIME_SCRIPT_H
 
@@ -24,7 +30,8 @@ void error_report_line(Translation& t, std::string_view message);
 // break
 void break_line(Translation& t);
 
-// A trace record in the script: the rule's text, the value, a newline.
+// A trace record in the script: the rule's text, the value, a newline; one
+// comment for the interpreter, however many lines the value has.
 void debug_line(Translation& t, const char* text, std::string_view value);
 
 // A trace record as it stands, for the trace file.

@@ -4,11 +4,12 @@
 . "$(dirname "$0")/lib.sh"
 top=$(cd "$(dirname "$0")/../.." && pwd)
 cmake --install "$bin/.." --prefix "$work/inst" > /dev/null || fail "cmake --install failed"
-for kind in pure21 valued21 decl ic3; do
-    [ -x "inst/bin/$kind-translator" ] || fail "$kind-translator not installed"
-    [ -f "inst/share/man/man1/$kind-translator.1" ] || fail "manual page of $kind-translator not installed"
+for program in pure21-translator valued21-translator decl-translator ic3-translator tessel-batch; do
+    [ -x "inst/bin/$program" ] || fail "$program not installed"
+    [ -f "inst/share/man/man1/$program.1" ] || fail "manual page of $program not installed"
 done
 expect_eq "installed program runs" break "$(printf ';;.' | inst/bin/pure21-translator | tail -n 1)"
+expect_eq "installed batch runs" "0 -1 133 0 0" "$(printf 'pure21 3\n;;.' | inst/bin/tessel-batch | head -n 1)"
 
 # A sanitizer build installs a sanitized library: programs built against it
 # need the same runtime.

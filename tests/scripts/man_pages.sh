@@ -11,5 +11,5 @@ for page in "$top"/docs/man/*.1; do
         grep -q "^\.SH \"\?$section" "$page" || fail "${page##*/} has no $section section"
     done
 done
-expect_eq "one page per program" 4 "$pages"
+expect_eq "one page per program" 5 "$pages"
 finish_tests

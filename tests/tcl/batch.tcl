@@ -1,0 +1,243 @@
+# tessel-batch as its users drive it: a whole set of texts in one stream (the
+# golden cases, with one thread and with two), malformed streams, a
+# coprocess that keeps its pipe open, and the documented Tcl example.
+#
+#   tclsh batch.tcl BIN_DIR SOURCE_DIR
+
+lassign $argv bin top
+set batch $bin/tessel-batch
+set work [exec mktemp -d /tmp/batch-test.XXXXXX]
+cd $work
+set failures 0
+
+proc fail {message} {
+    global failures
+    incr failures
+    puts "FAIL: $message"
+}
+
+proc show {text} {
+    string range [string map [list "\n" "\\n" "\r" "\\r" "\0" "\\0"] $text] 0 200
+}
+
+proc expect_eq {what expected actual} {
+    if {$expected ne $actual} {
+        fail "$what\n  expected [show $expected]\n  got      [show $actual]"
+    }
+}
+
+proc read_bytes {path} {
+    if {![file exists $path]} {
+        return ""
+    }
+    set f [open $path rb]
+    set data [read $f]
+    close $f
+    return $data
+}
+
+# Runs tessel-batch on stream; returns {status output}.
+proc run_batch {stream args} {
+    global batch
+    set f [open stream wb]
+    puts -nonewline $f $stream
+    close $f
+    set chan [open |[list $batch {*}$args < stream 2> stderr] rb]
+    set output [read $chan]
+    set status 0
+    if {[catch {close $chan} message options]} {
+        set status [lindex [dict get $options -errorcode] 2]
+    }
+    return [list $status $output]
+}
+
+# Splits a batch's output into responses: {status offset out err trace}, or
+# {error MESSAGE}.
+proc responses {output} {
+    set at 0
+    set list {}
+    while {$at < [string length $output]} {
+        set end [string first "\n" $output $at]
+        if {$end < 0} {
+            lappend list [list partial [string range $output $at end]]
+            break
+        }
+        set header [string range $output $at [expr {$end - 1}]]
+        set at [expr {$end + 1}]
+        if {[string match "error *" $header]} {
+            lappend list [list error [string range $header 6 end]]
+            continue
+        }
+        lassign $header status offset out_size err_size trace_size
+        set parts {}
+        foreach size [list $out_size $err_size $trace_size] {
+            lappend parts [string range $output $at [expr {$at + $size - 1}]]
+            incr at $size
+        }
+        if {[string index $output $at] ne "\n"} {
+            fail "response [llength $list] does not end with a newline"
+        }
+        incr at
+        lappend list [list $status $offset {*}$parts]
+    }
+    return $list
+}
+
+proc request {kind text} {
+    return "$kind [string length $text]\n$text"
+}
+
+# Every golden case and example that a text alone decides, in one stream.
+set cases {}
+foreach kind {pure21 valued21 decl ic3} {
+    foreach dir [lsort [concat [glob -nocomplain -type d $top/tests/golden/$kind/*] \
+                               [glob -nocomplain -type d $top/examples/$kind/*]]] {
+        if {[file exists $dir/args] || [file exists $dir/program]} {
+            continue
+        }
+        set status [string trim [read_bytes $dir/status]]
+        if {$status eq ""} {
+            set status 0
+        }
+        set trace_known [expr {$kind ne "ic3" || [file exists $dir/files/log]}]
+        lappend cases [list $dir $kind [read_bytes $dir/stdin] [read_bytes $dir/stdout] \
+                           [read_bytes $dir/stderr] $status $trace_known [read_bytes $dir/files/log]]
+    }
+}
+set stream ""
+foreach c $cases {
+    append stream [request [lindex $c 1] [lindex $c 2]]
+}
+lassign [run_batch $stream] status one_thread
+expect_eq "golden stream: exit status" 0 $status
+set got [responses $one_thread]
+expect_eq "golden stream: number of responses" [llength $cases] [llength $got]
+foreach c $cases r $got {
+    lassign $c dir kind text out err want_status trace_known trace
+    set name [file tail [file dirname $dir]]/[file tail $dir]
+    lassign $r status offset got_out got_err got_trace
+    expect_eq "$name: status" $want_status $status
+    expect_eq "$name: stdout" $out $got_out
+    expect_eq "$name: stderr" $err $got_err
+    if {$trace_known} {
+        expect_eq "$name: trace file" $trace $got_trace
+    }
+    if {($status == 0) != ($offset == -1) || $offset > [string length $text]} {
+        fail "$name: error offset $offset with status $status"
+    }
+}
+lassign [run_batch $stream -j 2] status two_threads
+expect_eq "golden stream, two threads: exit status" 0 $status
+if {$one_thread ne $two_threads} {
+    fail "golden stream: two threads answer differently from one"
+}
+puts "[llength $cases] golden cases through one batch stream"
+
+# Streams that are not well formed, and texts that fail: what is answered,
+# and how the batch ends.
+set ok [request pure21 ";;."]
+lassign [run_batch $ok] status ok_response
+set too_long [string repeat a 20000]
+set malformed [list \
+    "" {} 0 \
+    "pure21 0\n" {{1 0 {set loutput ""
+set linterf ""
+set lfunc   ""
+} {Tessel intermediate code (Pure21) Parser:syntax error} {}}} 0 \
+    "$ok[request bogus xx]$ok" [list ok {error {unknown kind bogus}} ok] 0 \
+    "[request pure21 ";$too_long;."]$ok" [list \
+        {2 1 {set loutput ""
+set linterf ""
+set lfunc   ""
+} {input buffer overflow, can't enlarge buffer because scanner uses REJECT
+} {}} ok] 0 \
+    "${ok}pure21 -3\n;;." [list ok {error {malformed header "pure21 -3" (expected "<kind> <size>")}}] 2 \
+    "pure21 99999999999\n" {{error {size 99999999999 larger than 1073741824}}} 2 \
+    "pure21 1073741825\n" {{error {size 1073741825 larger than 1073741824}}} 2 \
+    "pure21 0001073741824\n;;." {{error {text cut short by the end of input: 3 of 0001073741824 bytes}}} 2 \
+    "${ok}pure21 10\n;;." [list ok {error {text cut short by the end of input: 3 of 10 bytes}}] 2 \
+    "${ok}pure21" [list ok {error {header cut short by the end of input: "pure21"}}] 2 \
+    "\n$ok" {{error {malformed header "" (expected "<kind> <size>")}}} 2 \
+    "pure21 3 \n;;." {{error {malformed header "pure21 3 " (expected "<kind> <size>")}}} 2 \
+    "pure21  3\n;;." {{error {malformed header "pure21  3" (expected "<kind> <size>")}}} 2 \
+    "[string repeat x 100] 3\n;;." {{error {header line longer than 64 bytes}}} 2 \
+]
+foreach {stream want want_status} $malformed {
+    foreach jobs {1 3} {
+        lassign [run_batch $stream -j $jobs] status output
+        set what "stream [show [string range $stream 0 40]] (-j $jobs)"
+        expect_eq "$what: exit status" $want_status $status
+        set expected {}
+        foreach w $want {
+            lappend expected [expr {$w eq "ok" ? [lindex [responses $ok_response] 0] : $w}]
+        }
+        expect_eq "$what: responses" $expected [responses $output]
+    }
+}
+
+# Options.
+lassign [run_batch "" -h] status output
+expect_eq "-h: status" 0 $status
+if {![string match "Usage: tessel-batch*" $output]} {
+    fail "-h: no usage text"
+}
+foreach bad {{-x} {-j 0} {-j 2x} {extra}} {
+    lassign [run_batch $ok {*}$bad] status output
+    expect_eq "$bad: status" 2 $status
+    expect_eq "$bad: nothing answered" "" $output
+}
+
+# A coprocess: each answer arrives while the writer keeps the pipe open.
+proc answer_within {chan seconds} {
+    global answer
+    set answer ""
+    fileevent $chan readable [list apply {{chan} {
+        global answer
+        append answer [read $chan]
+        if {[string index $answer end] eq "\n" && [llength [responses $answer]] > 0} {
+            set ::done 1
+        }
+    }} $chan]
+    set timer [after [expr {$seconds * 1000}] {set ::done timeout}]
+    vwait ::done
+    after cancel $timer
+    fileevent $chan readable {}
+    return [expr {$::done eq "timeout" ? "" : $answer}]
+}
+foreach jobs {1 2} {
+    set chan [open |[list $batch -j $jobs] r+]
+    fconfigure $chan -translation binary -buffering none -blocking 0
+    foreach text {";a;b." ";;."} {
+        puts -nonewline $chan [request pure21 $text]
+        flush $chan
+        set answer [answer_within $chan 5]
+        if {$answer eq ""} {
+            fail "coprocess (-j $jobs): no answer to [show $text] while the pipe is open"
+        } else {
+            expect_eq "coprocess (-j $jobs): status" 0 [lindex [responses $answer] 0 0]
+        }
+    }
+    close $chan
+}
+
+# The Tcl example of the integration guide, run as it stands.
+set guide [read_bytes $top/docs/integration.md]
+set from [string first "### From an editor: a coprocess" $guide]
+regexp -start $from {```tcl\n(.*?)```.*?```text\n(.*?)```} $guide -> example expected
+set f [open example.tcl w]
+puts -nonewline $f $example
+close $f
+set env(PATH) "$bin:$env(PATH)"
+if {[catch {exec timeout 20 [info nameofexecutable] example.tcl} printed]} {
+    fail "the guide's coprocess example fails: $printed"
+} else {
+    expect_eq "the guide's coprocess example" [string trimright $expected "\n"] $printed
+}
+
+cd /
+file delete -force $work
+if {$failures} {
+    puts "$failures check(s) failed"
+    exit 1
+}
+puts "all checks passed"

@@ -112,8 +112,16 @@ std::string unknown_kind(const std::string& name)
     return "error unknown kind " + name + "\n";
 }
 
-// Translates requests in worker threads; the responses are written in
-// request order by the reading thread.
+// The answer to a request read in full.
+std::string answer(const Request& r)
+{
+    return r.what == Request::text ? response(translate(r.kind, r.payload)) : unknown_kind(r.name);
+}
+
+// Answers groups of requests in worker threads; the reading thread writes
+// the answers in request order. A group, rather than a request, is the unit
+// of work: a label takes a few microseconds, about what handing it to
+// another thread costs.
 class Pool {
 public:
     explicit Pool(int jobs)
@@ -133,10 +141,13 @@ public:
             w.join();
     }
 
-    std::future<std::string> submit(Kind kind, std::string text)
+    std::future<std::string> submit(std::vector<Request> group)
     {
-        std::packaged_task<std::string()> task([kind, text = std::move(text)] {
-            return response(translate(kind, text));
+        std::packaged_task<std::string()> task([group = std::move(group)] {
+            std::string answers;
+            for (const Request& r : group)
+                answers += answer(r);
+            return answers;
         });
         std::future<std::string> result = task.get_future();
         {
@@ -171,13 +182,6 @@ private:
     std::vector<std::thread> workers_;
 };
 
-std::future<std::string> ready_response(std::string text)
-{
-    std::promise<std::string> p;
-    p.set_value(std::move(text));
-    return p.get_future();
-}
-
 int serve_alone(std::istream& in, std::ostream& out)
 {
     Reader reader(in, [&out] { out.flush(); });
@@ -209,35 +213,44 @@ int serve_alone(std::istream& in, std::ostream& out)
 
 int serve_in_threads(std::istream& in, std::ostream& out, int jobs)
 {
-    // Responses not yet written, in request order; at most window of them,
-    // so that a fast reader does not hold a whole batch in memory.
+    // Requests are handed over in groups of up to this many texts or bytes.
+    const size_t group_texts = 32, group_bytes = 1 << 20;
+    // Answers not yet written, a group each, in request order; at most
+    // window of them, so that a fast reader does not hold a whole batch.
+    const size_t window = static_cast<size_t>(jobs) * 4;
     std::deque<std::future<std::string>> pending;
-    const size_t window = static_cast<size_t>(jobs) * 16;
+    std::vector<Request> group;
+    size_t group_size = 0;
+
+    Pool pool(jobs);
+    auto hand_over = [&] {
+        if (!group.empty())
+            pending.push_back(pool.submit(std::move(group)));
+        group.clear();
+        group_size = 0;
+    };
     auto write_front = [&] {
         write(out, pending.front().get());
         pending.pop_front();
     };
-    auto write_ready = [&] {
-        while (!pending.empty() &&
-               pending.front().wait_for(std::chrono::seconds(0)) == std::future_status::ready)
-            write_front();
-    };
+    // Before a read that may wait: every answer out.
     auto write_all = [&] {
+        hand_over();
         while (!pending.empty())
             write_front();
         out.flush();
     };
 
-    Pool pool(jobs);
     Reader reader(in, write_all);
     for (;;) {
         Request r = reader.next();
         switch (r.what) {
         case Request::text:
-            pending.push_back(pool.submit(r.kind, std::move(r.payload)));
-            break;
         case Request::unknown_kind:
-            pending.push_back(ready_response(unknown_kind(r.name)));
+            group_size += r.payload.size();
+            group.push_back(std::move(r));
+            if (group.size() == group_texts || group_size >= group_bytes)
+                hand_over();
             break;
         case Request::end:
             write_all();
@@ -248,8 +261,9 @@ int serve_in_threads(std::istream& in, std::ostream& out, int jobs)
             out.flush();
             return 2;
         }
-        write_ready();
-        if (pending.size() >= window)
+        while (!pending.empty() &&
+               (pending.size() > window ||
+                pending.front().wait_for(std::chrono::seconds(0)) == std::future_status::ready))
             write_front();
     }
 }

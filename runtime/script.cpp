@@ -19,6 +19,11 @@ void put(std::ostream& out, std::string_view text)
     put(out, text.data(), text.size());
 }
 
+bool contains(std::string_view text, char c)
+{
+    return std::memchr(text.data(), c, text.size()) != nullptr;
+}
+
 void record(Translation& t, Command command)
 {
     if (t.commands())
@@ -97,10 +102,16 @@ void break_line(Translation& t)
 // nothing else changes.
 void debug_line(Translation& t, const char* text, std::string_view value)
 {
+    const size_t text_size = std::strlen(text);
+    put(t.os, text, text_size);
+    if (!contains(value, '\\') && !contains(value, '\n') && !contains(value, '\r')) {
+        put(t.os, value);
+        put(t.os, "\n", 1);
+        return;
+    }
     size_t backslashes = 0;  // the run of backslashes before the current byte
-    for (const char* p = text; *p; ++p)
-        backslashes = *p == '\\' ? backslashes + 1 : 0;
-    put(t.os, text, std::strlen(text));
+    while (backslashes < text_size && text[text_size - 1 - backslashes] == '\\')
+        ++backslashes;
     size_t start = 0;
     for (size_t i = 0; i < value.size(); ++i) {
         char c = value[i];

@@ -2,6 +2,7 @@
 // translation goes.
 #include <tessel/translate.h>
 
+#include <algorithm>
 #include <cstring>
 #include <istream>
 #include <streambuf>
@@ -119,6 +120,9 @@ private:
 Result translate(Kind kind, std::string_view text)
 {
     Result result;
+    // A label's script is some hundred bytes, a chart's text several times
+    // its own size: room for both saves the first growth steps.
+    result.out.reserve(std::max<size_t>(1024, text.size()));
     TextInput in(text);
     StringSink out_sink(result.out), err_sink(result.err), trace_sink(result.trace);
     std::ostream out(&out_sink), err(&err_sink), trace(&trace_sink);

@@ -1,10 +1,12 @@
 # The examples shown in the README, the guides and the manual pages are real:
 # every "$ command" line in a ```console block (Markdown) or between .EX and
-# .EE (manual pages) is run with the built programs first on PATH, and what it
-# writes must be the lines that follow it in the document.
+# .EE (manual pages) is run with the built programs first on PATH and the
+# built Tcl package on tclsh's auto_path, and what it writes must be the
+# lines that follow it in the document.
 top=$(cd "$(dirname "$0")/../.." && pwd)
 . "$(dirname "$0")/lib.sh"
 export PATH="$bin:$PATH"
+export TCLLIBPATH="{$(cd "$bin/.." && pwd)/lib/tcltk}"
 n=0
 extract() {  # FILE: write ex<k>.cmd / ex<k>.out pairs into ./examples/
     awk -v base="examples/$(basename "$1")" '

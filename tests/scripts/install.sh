@@ -10,8 +10,14 @@ for kind in pure21 valued21 decl ic3; do
 done
 expect_eq "installed program runs" break "$(printf ';;.' | inst/bin/pure21-translator | tail -n 1)"
 
+# A sanitizer build installs a sanitized library: programs built against it
+# need the same runtime.
+flags=""
+grep -q '^TESSEL_SANITIZE:BOOL=ON' "$bin/../CMakeCache.txt" && flags="-fsanitize=address,undefined"
+
 # The embedding example, through find_package(Tessel CONFIG).
-if cmake -S "$top/examples/embed" -B embed -DCMAKE_PREFIX_PATH="$work/inst" > embed.log 2>&1 &&
+if cmake -S "$top/examples/embed" -B embed -DCMAKE_PREFIX_PATH="$work/inst" \
+         -DCMAKE_CXX_FLAGS="$flags" > embed.log 2>&1 &&
    cmake --build embed >> embed.log 2>&1; then
     printf '3;a and not b;c.\n;a b;c.\n' | LD_LIBRARY_PATH="$work/inst/lib" embed/check-labels > out
     expect_eq "embedded: status" 1 "$?"
@@ -22,8 +28,8 @@ fi
 
 # The same program through pkg-config, against the static library too.
 export PKG_CONFIG_PATH="$work/inst/lib/pkgconfig"
-if g++ -std=c++17 "$top/examples/embed/check_labels.cpp" $(pkg-config --cflags --libs tessel) -o pc-dynamic 2> pc.log &&
-   g++ -std=c++17 "$top/examples/embed/check_labels.cpp" $(pkg-config --cflags tessel) "$work/inst/lib/libtessel.a" -o pc-static 2>> pc.log; then
+if g++ -std=c++17 $flags "$top/examples/embed/check_labels.cpp" $(pkg-config --cflags --libs tessel) -o pc-dynamic 2> pc.log &&
+   g++ -std=c++17 $flags "$top/examples/embed/check_labels.cpp" $(pkg-config --cflags tessel) "$work/inst/lib/libtessel.a" -o pc-static 2>> pc.log; then
     expect_eq "pkg-config build runs" 0 "$(echo ';a;b.' | LD_LIBRARY_PATH="$work/inst/lib" ./pc-dynamic > /dev/null; echo $?)"
     expect_eq "static build runs" 0 "$(echo ';a;b.' | ./pc-static > /dev/null; echo $?)"
 else

@@ -11,7 +11,8 @@
 
 lassign $argv top tcltk version extension
 source [file join [file dirname [info script]] lib.tcl]
-set work [file normalize [exec mktemp -d /tmp/tcl-package.XXXXXX]]
+set work [file join [expr {[info exists env(TMPDIR)] ? $env(TMPDIR) : "/tmp"}] tcl-package.[pid]]
+file mkdir $work
 cd $work
 
 lappend auto_path $tcltk

@@ -4,9 +4,17 @@
 # leave resident memory within a small bound. A leak of 14 bytes per call
 # would not pass.
 #
-#   tclsh package_memory.tcl SOURCE_DIR TCLTK_DIR
+#   tclsh package_memory.tcl SOURCE_DIR TCLTK_DIR SANITIZED
+#
+# In a sanitizer build (SANITIZED 1) resident memory says nothing: the
+# address sanitizer holds freed memory back in its quarantine. The test is
+# skipped there (exit 77); the leak check at exit stands in for it.
 
-lassign $argv top tcltk
+lassign $argv top tcltk sanitized
+if {$sanitized} {
+    puts "skipped: resident memory is no measure under the address sanitizer"
+    exit 77
+}
 source [file join [file dirname [info script]] lib.tcl]
 lappend auto_path $tcltk
 package require tessel

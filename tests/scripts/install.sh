@@ -1,6 +1,7 @@
 # cmake --install with a prefix puts the four programs, their manual pages,
-# the library, its headers, its CMake package and its pkg-config file in
-# place; the installed programs run, and programs build against the library.
+# the library, its headers, its CMake package and its pkg-config file, and
+# the Tcl package with its page in place; the installed programs run,
+# programs build against the library, and tclsh loads the package.
 . "$(dirname "$0")/lib.sh"
 top=$(cd "$(dirname "$0")/../.." && pwd)
 cmake --install "$bin/.." --prefix "$work/inst" > /dev/null || fail "cmake --install failed"
@@ -9,6 +10,15 @@ for kind in pure21 valued21 decl ic3; do
     [ -f "inst/share/man/man1/$kind-translator.1" ] || fail "manual page of $kind-translator not installed"
 done
 expect_eq "installed program runs" break "$(printf ';;.' | inst/bin/pure21-translator | tail -n 1)"
+
+# The Tcl package, found from <prefix>/lib/tcltk. Built against Tcl's stubs
+# with the library linked in, it needs neither libtcl nor libtessel.
+[ -f inst/share/man/mann/tessel.n ] || fail "manual page tessel.n not installed"
+expect_tcl_package "installed Tcl package" "$work/inst/lib/tcltk"
+for f in inst/lib/tcltk/tessel*/*.so; do
+    needed=$(readelf -d "$f" | grep NEEDED)
+    case $needed in *libtcl*|*libtessel*) fail "${f##*/} needs a library of its own: $needed";; esac
+done
 
 # A sanitizer build installs a sanitized library: programs built against it
 # need the same runtime.

@@ -16,7 +16,9 @@
 #   6. the library in-process: translations per second against one process
 #      per text, and ns per input byte of generated charts;
 #   7. peak resident memory of one process after 100,000 and 1,000,000
-#      translations.
+#      translations;
+#   8. the Tcl package: one tessel::translate call against one exec of the
+#      program, from the same tclsh (bench/tcl.tcl).
 # Ratios are taken within one run: these machines are noisy.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -163,6 +165,13 @@ echo
 echo '```'
 "$bin/tessel-bench" memory 100000 1000000 "$top"/bench/inputs/{pure21,valued21,decl,ic3}.txt
 echo '```'
+echo
+echo "## 8. The Tcl package: tessel::translate against exec of the program, from one tclsh (Tcl $(echo 'puts [info patchlevel]' | tclsh))"
+echo
+echo "| input | tessel::translate us per call | exec us per call | exec / tessel::translate |"
+echo "|---|---|---|---|"
+tcl_counts=(); [ $quick = 1 ] && tcl_counts=(2000 100)
+tclsh "$top/bench/tcl.tcl" "$build/lib/tcltk" "$bin" "$top/bench/inputs" "${tcl_counts[@]}"
 } | tee "$out.tmp"
 mv "$out.tmp" "$out"
 echo "written: $out"

@@ -1,10 +1,12 @@
 # The examples shown in the README, the guides and the manual pages are real:
 # every "$ command" line in a ```console block (Markdown) or between .EX and
-# .EE (manual pages) is run with the built programs first on PATH, and what it
-# writes must be the lines that follow it in the document.
+# .EE (manual pages) is run with the built programs first on PATH and the
+# built Tcl package on tclsh's auto_path, and what it writes must be the
+# lines that follow it in the block. A block without commands is code.
 top=$(cd "$(dirname "$0")/../.." && pwd)
 . "$(dirname "$0")/lib.sh"
 export PATH="$bin:$PATH"
+export TCLLIBPATH="{$(cd "$bin/.." && pwd)/lib/tcltk}"
 n=0
 extract() {  # FILE: write ex<k>.cmd / ex<k>.out pairs into ./examples/
     awk -v base="examples/$(basename "$1")" '
@@ -12,16 +14,16 @@ extract() {  # FILE: write ex<k>.cmd / ex<k>.out pairs into ./examples/
             gsub(/\\\(aq/, "\047", s); gsub(/\\\(dq/, "\"", s); gsub(/\\-/, "-", s)
             gsub(/\\&/, "", s); gsub(/\\e/, "\\", s); return s
         }
-        /^```console$/ || /^\.EX$/ { inside = 1; man = /^\.EX$/; next }
+        /^```console$/ || /^\.EX$/ { inside = 1; man = /^\.EX$/; cur = 0; next }
         inside && (/^```$/ || /^\.EE$/) { inside = 0; next }
         inside {
             line = man ? unescape($0) : $0
-            if (line ~ /^\$ /) { k++; print substr(line, 3) > (base "." k ".cmd"); printf "" > (base "." k ".out"); next }
-            if (k) print line >> (base "." k ".out")
+            if (line ~ /^\$ /) { cur = ++k; print substr(line, 3) > (base "." k ".cmd"); printf "" > (base "." k ".out"); next }
+            if (cur) print line >> (base "." k ".out")
         }' "$1"
 }
 mkdir -p examples
-for doc in "$top"/README.md "$top"/docs/*.md "$top"/docs/man/*.1; do
+for doc in "$top"/README.md "$top"/docs/*.md "$top"/docs/man/*.1 "$top"/docs/man/*.n; do
     [ -f "$doc" ] && extract "$doc"
 done
 for cmd in examples/*.cmd; do

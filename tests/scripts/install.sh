@@ -1,6 +1,7 @@
 # cmake --install with a prefix puts the four programs, their manual pages,
-# the library, its headers, its CMake package and its pkg-config file in
-# place; the installed programs run, and programs build against the library.
+# the library, its headers, its CMake package and its pkg-config file, and
+# the Tcl package with its page in place; the installed programs run,
+# programs build against the library, and tclsh loads the package.
 . "$(dirname "$0")/lib.sh"
 top=$(cd "$(dirname "$0")/../.." && pwd)
 cmake --install "$bin/.." --prefix "$work/inst" > /dev/null || fail "cmake --install failed"
@@ -10,6 +11,20 @@ for program in pure21-translator valued21-translator decl-translator ic3-transla
 done
 expect_eq "installed program runs" break "$(printf ';;.' | inst/bin/pure21-translator | tail -n 1)"
 expect_eq "installed batch runs" "0 -1 133 0 0" "$(printf 'pure21 3\n;;.' | inst/bin/tessel-batch | head -n 1)"
+
+# A sanitizer build installs a sanitized library: programs built against it
+# need the same runtime.
+flags=""
+grep -q '^TESSEL_SANITIZE:BOOL=ON' "$bin/../CMakeCache.txt" && flags="-fsanitize=address,undefined"
+
+# The Tcl package, found from <prefix>/lib/tcltk. Built against Tcl's stubs
+# with the library linked in, it needs neither libtcl nor libtessel.
+[ -f inst/share/man/mann/tessel.n ] || fail "manual page tessel.n not installed"
+expect_tcl_package "installed Tcl package" "$work/inst/lib/tcltk"
+for f in inst/lib/tcltk/tessel*/*.so; do
+    needed=$(readelf -d "$f" | grep NEEDED)
+    case $needed in *libtcl*|*libtessel*) fail "${f##*/} needs a library of its own: $needed";; esac
+done
 
 # A sanitizer build installs a sanitized library: programs built against it
 # need the same runtime.

@@ -47,6 +47,21 @@ run_open_pipe() {
     kill $writer 2>/dev/null
 }
 
+# The tclsh that loads the built Tcl package: bin/tclsh in the sanitizer
+# build (tclsh with the sanitizer runtime first), else the system's.
+tclsh=tclsh
+[ -x "$bin/tclsh" ] && tclsh="$bin/tclsh"
+
+# expect_tcl_package NAME TCLTK_DIR: with TCLTK_DIR on auto_path, `package
+# require tessel` gives the project's version and tessel::translate works.
+expect_tcl_package() {
+    local version got
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$bin/../CMakeCache.txt")
+    got=$(printf '%s\n' "lappend auto_path {$2}" "puts [package require tessel]" \
+              "puts [dict get [tessel::translate pure21 {;a;b.}] commands]" | "$tclsh" 2>&1)
+    expect_eq "$1" "$version"$'\n''{set loutput {}} {set linterf {}} {set lfunc {}} {addElement linterf a} {addElement loutput b} {set factor {}} {set trigger a} {set effect b} break' "$got"
+}
+
 finish_tests() {
     if [ "$failures" -ne 0 ]; then echo "$failures check(s) failed"; exit 1; fi
     echo "all checks passed"

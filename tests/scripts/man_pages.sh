@@ -1,15 +1,24 @@
-# Every manual page renders without a warning.
+# Every manual page renders without a warning and has the sections a reader
+# looks for: the programs' pages (section 1) and the Tcl package's (section n).
 top=$(cd "$(dirname "$0")/../.." && pwd)
 . "$(dirname "$0")/lib.sh"
+
+check_page() {  # PAGE SECTION...
+    local page=$1; shift
+    local warnings
+    warnings=$(groff -ww -z -man "$page" 2>&1)
+    [ -z "$warnings" ] || { fail "groff warns about ${page##*/}"; echo "$warnings" | head -n 5; }
+    for section in "$@"; do
+        grep -q "^\.SH \"\?$section" "$page" || fail "${page##*/} has no $section section"
+    done
+}
+
 pages=0
 for page in "$top"/docs/man/*.1; do
     pages=$((pages + 1))
-    warnings=$(groff -ww -z -man "$page" 2>&1)
-    [ -z "$warnings" ] || { fail "groff warns about ${page##*/}"; echo "$warnings" | head -n 5; }
-    # Each page names its program and has the sections a user looks for.
-    for section in NAME SYNOPSIS DESCRIPTION OPTIONS "EXIT STATUS" DIAGNOSTICS EXAMPLES; do
-        grep -q "^\.SH \"\?$section" "$page" || fail "${page##*/} has no $section section"
-    done
+    check_page "$page" NAME SYNOPSIS DESCRIPTION OPTIONS "EXIT STATUS" DIAGNOSTICS EXAMPLES
 done
 expect_eq "one page per program" 5 "$pages"
+# As Tcl packages' pages have them.
+check_page "$top/docs/man/tessel.n" NAME SYNOPSIS DESCRIPTION EXAMPLES "SEE ALSO" KEYWORDS
 finish_tests

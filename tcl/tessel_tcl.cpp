@@ -1,0 +1,157 @@
+// The Tcl package tessel: the translators in the editor's own interpreter.
+//
+//   package require tessel
+//   tessel::translate KIND TEXT
+//
+// returns a dict: status, offset, out, err, trace (byte arrays: the bytes the
+// programs write) and commands, the command lines of out as data, each a
+// list of its words, the values raw. Nothing is evaluated: no text can run a
+// command. The text is taken as bytes; a character above U+00FF is an error.
+//
+// Built against Tcl's stubs; the library is linked in. Every call is
+// independent and the extension keeps no mutable state of its own, so it
+// may be loaded into any number of interpreters in any threads, safe ones
+// included.
+#include <tcl.h>
+
+#include <climits>
+#include <cstring>
+#include <exception>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <tessel/translate.h>
+
+#define TESSEL_TCL_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+// Tcl_GetIndexFromObj keeps a pointer to this table in the objects it
+// parses: it must not move.
+const char* const kind_names[] = {"pure21", "valued21", "decl", "ic3", nullptr};
+
+Tcl_Obj* byte_array(std::string_view bytes)
+{
+    return Tcl_NewByteArrayObj(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
+}
+
+bool is_pure_byte_array(Tcl_Obj* obj)
+{
+    // A value with no string form is its bytes. Tcl 8.6 has two internal
+    // types under this name; both hold the bytes as they are.
+    return obj->bytes == nullptr && obj->typePtr && std::strcmp(obj->typePtr->name, "bytearray") == 0;
+}
+
+// The bytes of obj: a byte array as it is; any other value character by
+// character, each at most U+00FF. Its string form decides, never a byte
+// array made from it, which drops the high bits of wider characters.
+// Returns false with an error in interp otherwise. text may point into obj
+// or into storage.
+bool text_bytes(Tcl_Interp* interp, Tcl_Obj* obj, std::string& storage, std::string_view& text)
+{
+    int size = 0;
+    if (is_pure_byte_array(obj)) {
+        const unsigned char* bytes = Tcl_GetByteArrayFromObj(obj, &size);
+        text = std::string_view(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size));
+        return true;
+    }
+    const char* utf = Tcl_GetStringFromObj(obj, &size);
+    const char* end = utf + size;
+    const char* p = utf;
+    while (p < end && static_cast<unsigned char>(*p) < 0x80)
+        ++p;
+    if (p == end) {  // ASCII: the string is its bytes
+        text = std::string_view(utf, static_cast<size_t>(size));
+        return true;
+    }
+    storage.assign(utf, p);
+    long index = p - utf;
+    while (p < end) {
+        Tcl_UniChar c = 0;
+        p += Tcl_UtfToUniChar(p, &c);
+        if (c > 0xFF) {
+            Tcl_SetObjResult(interp, Tcl_ObjPrintf(
+                "tessel::translate: the text is not bytes: character U+%04X at index %ld is above U+00FF "
+                "(convert the text first, e.g. with encoding convertto utf-8)", static_cast<unsigned>(c), index));
+            Tcl_SetErrorCode(interp, "TESSEL", "NOT_BYTES", nullptr);
+            return false;
+        }
+        storage.push_back(static_cast<char>(c));
+        ++index;
+    }
+    text = storage;
+    return true;
+}
+
+// The result as a dict, or false with an error in interp when a part is
+// longer than a Tcl value may be (the values of commands are parts of out).
+bool set_result(Tcl_Interp* interp, const tessel::Result& r)
+{
+    for (const std::string* part : {&r.out, &r.err, &r.trace})
+        if (part->size() > static_cast<size_t>(INT_MAX)) {
+            Tcl_SetObjResult(interp, Tcl_ObjPrintf("tessel::translate: a result of %lu bytes is too long for a Tcl value",
+                                                   static_cast<unsigned long>(part->size())));
+            Tcl_SetErrorCode(interp, "TESSEL", "TOO_LONG", nullptr);
+            return false;
+        }
+    Tcl_Obj* commands = Tcl_NewListObj(0, nullptr);
+    std::vector<Tcl_Obj*> words;
+    for (const tessel::Command& command : r.commands) {
+        words.clear();
+        for (const std::string& word : command)
+            words.push_back(byte_array(word));
+        Tcl_ListObjAppendElement(nullptr, commands, Tcl_NewListObj(static_cast<int>(words.size()), words.data()));
+    }
+    Tcl_Obj* dict = Tcl_NewDictObj();
+    auto put = [dict](const char* key, Tcl_Obj* value) { Tcl_DictObjPut(nullptr, dict, Tcl_NewStringObj(key, -1), value); };
+    put("status", Tcl_NewIntObj(r.status));
+    put("offset", Tcl_NewWideIntObj(static_cast<Tcl_WideInt>(r.error_offset)));
+    put("out", byte_array(r.out));
+    put("err", byte_array(r.err));
+    put("trace", byte_array(r.trace));
+    put("commands", commands);
+    Tcl_SetObjResult(interp, dict);
+    return true;
+}
+
+int translate_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
+    if (objc != 3) {
+        Tcl_WrongNumArgs(interp, 1, objv, "kind text");
+        return TCL_ERROR;
+    }
+    int index = 0;
+    if (Tcl_GetIndexFromObj(interp, objv[1], kind_names, "kind", TCL_EXACT, &index) != TCL_OK)
+        return TCL_ERROR;
+    tessel::Kind kind;
+    tessel::kind_from_name(kind_names[index], kind);
+    std::string storage;
+    std::string_view text;
+    if (!text_bytes(interp, objv[2], storage, text))
+        return TCL_ERROR;
+    try {
+        return set_result(interp, tessel::translate(kind, text)) ? TCL_OK : TCL_ERROR;
+    } catch (const std::exception& e) {
+        // Out of memory: no exception may cross into Tcl.
+        Tcl_SetObjResult(interp, Tcl_ObjPrintf("tessel::translate: %s", e.what()));
+        return TCL_ERROR;
+    }
+}
+
+}  // namespace
+
+TESSEL_TCL_EXPORT int Tessel_Init(Tcl_Interp* interp)
+{
+    if (!Tcl_InitStubs(interp, "8.6", 0))
+        return TCL_ERROR;
+    Tcl_CreateObjCommand(interp, "::tessel::translate", translate_command, nullptr, nullptr);
+    return Tcl_PkgProvideEx(interp, "tessel", tessel::version(), nullptr);
+}
+
+// The command reads no file, starts no process and evaluates nothing: a
+// safe interpreter gets it as it is.
+TESSEL_TCL_EXPORT int Tessel_SafeInit(Tcl_Interp* interp)
+{
+    return Tessel_Init(interp);
+}

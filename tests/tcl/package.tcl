@@ -1,0 +1,210 @@
+# The Tcl package tessel, loaded from the build tree as from an install:
+#   - every golden case and example of the four kinds, through
+#     tessel::translate, gives the golden bytes (out, err, trace, status);
+#   - for the label and declaration kinds, the commands applied by the
+#     integration guide's applyTranslation in a fresh interpreter give the
+#     same variables and list calls as evaluating out as the editor does;
+#   - texts are bytes, bad calls are errors with their messages, and the
+#     package works in safe interpreters, where no text runs a command.
+#
+#   tclsh package.tcl SOURCE_DIR TCLTK_DIR VERSION EXTENSION_FILE
+
+lassign $argv top tcltk version extension
+source [file join [file dirname [info script]] lib.tcl]
+set work [file join [expr {[info exists env(TMPDIR)] ? $env(TMPDIR) : "/tmp"}] tcl-package.[pid]]
+file mkdir $work
+cd $work
+
+lappend auto_path $tcltk
+if {[catch {package require tessel} loaded] || $loaded ne $version} {
+    fail "package require tessel: $loaded (expected $version)"
+    finish "the package does not load"
+}
+
+# The guide's applyTranslation, as the guide shows it.
+set f [open $top/docs/integration.md r]
+set guide [read $f]
+close $f
+set apply_code ""
+foreach {- block} [regexp -all -inline {```tcl\n(.*?)```} $guide] {
+    if {[string match "*proc applyTranslation*" $block]} {
+        set apply_code $block
+    }
+}
+if {$apply_code eq ""} {
+    fail "docs/integration.md shows no applyTranslation"
+}
+
+# A fresh interpreter of the editor's: safe, with addElement and errorReport
+# recording and applyTranslation defined.
+proc applier {} {
+    global apply_code
+    set child [interp create -safe]
+    $child alias addElement record addElement
+    $child alias errorReport record errorReport
+    $child eval $apply_code
+    return $child
+}
+
+# What applying the translation's commands in a fresh interpreter gives:
+# {variables calls}, calls ending in break for a complete translation.
+proc applied_state {translation} {
+    global calls
+    set calls {}
+    set child [applier]
+    if {[$child eval [list applyTranslation $translation]]} {
+        lappend calls break
+    }
+    set variables [editor_variables $child]
+    interp delete $child
+    return [list $variables $calls]
+}
+
+# What evaluating out as the editor does gives: {variables calls}.
+proc evaluated_state {name out} {
+    set lines [split $out "\n"]
+    if {[lindex $lines end] eq ""} {
+        set lines [lrange $lines 0 end-1]
+    }
+    lassign [evaluate_lines $lines] variables calls errors
+    if {[llength $errors]} {
+        fail "$name: evaluating out: [show [join $errors {; }]]"
+    }
+    return [list $variables $calls]
+}
+
+proc check_equal {name expected actual} {
+    if {$expected ne $actual} {
+        fail "$name\n  expected [show $expected]\n  got      [show $actual]"
+    }
+}
+
+# 1. Golden cases.
+set cases 0
+foreach kind {pure21 valued21 decl ic3} {
+    foreach dir [golden_dirs $top $kind] {
+        if {[program_only $dir]} continue
+        incr cases
+        set name [case_name $dir]
+        set text [read_bytes $dir/stdin]
+        set r [tessel::translate $kind $text]
+        check_equal "$name: keys" {status offset out err trace commands} [dict keys $r]
+        check_equal "$name: out" [read_bytes $dir/stdout] [dict get $r out]
+        check_equal "$name: err" [read_bytes $dir/stderr] [dict get $r err]
+        set status [string trim [read_bytes $dir/status]]
+        check_equal "$name: status" [expr {$status eq "" ? 0 : $status}] [dict get $r status]
+        if {[file exists $dir/files/log]} {
+            check_equal "$name: trace" [read_bytes $dir/files/log] [dict get $r trace]
+        } elseif {$kind ne "ic3"} {
+            check_equal "$name: trace" "" [dict get $r trace]
+        }
+        set offset [dict get $r offset]
+        if {[dict get $r status] == 0 ? $offset != -1 : $offset < 0 || $offset > [string length $text]} {
+            fail "$name: offset $offset with status [dict get $r status]"
+        }
+        if {$kind eq "ic3"} {
+            check_equal "$name: commands" {} [dict get $r commands]
+        } else {
+            check_state "$name: commands applied" [evaluated_state $name [dict get $r out]] [applied_state $r]
+        }
+    }
+}
+
+# 2. Texts made to try the escaping: the values as built, and the same state
+# both ways.
+set n 0
+foreach {kind text want} [made_texts] {
+    set name "made text [incr n] ($kind)"
+    set r [tessel::translate $kind $text]
+    check_made_values $name [dict get $r commands] $want
+    check_state "$name: commands applied" [evaluated_state $name [dict get $r out]] [applied_state $r]
+}
+if {[file exists HACKED]} {
+    fail "a text ran a command"
+}
+
+# 3. Bad calls: Tcl errors with their messages and error codes.
+set usage {wrong # args: should be "tessel::translate kind text"}
+set bad_kind {bad kind "%s": must be pure21, valued21, decl, or ic3}
+foreach {call message code} [list \
+    {tessel::translate} $usage {TCL WRONGARGS} \
+    {tessel::translate pure21} $usage {TCL WRONGARGS} \
+    {tessel::translate pure21 {;;.} more} $usage {TCL WRONGARGS} \
+    {tessel::translate pure {;;.}} [format $bad_kind pure] {TCL LOOKUP INDEX kind pure} \
+    {tessel::translate Pure21 {;;.}} [format $bad_kind Pure21] {TCL LOOKUP INDEX kind Pure21} \
+    {tessel::translate {} {;;.}} [format $bad_kind ""] {TCL LOOKUP INDEX kind {}} \
+    [list tessel::translate pure21 ";a;`\u20ac`."] \
+        {tessel::translate: the text is not bytes: character U+20AC at index 4 is above U+00FF (convert the text first, e.g. with encoding convertto utf-8)} \
+        {TESSEL NOT_BYTES} \
+] {
+    if {![catch $call result options]} {
+        fail "[show $call]: no error"
+        continue
+    }
+    check_equal "[show $call]: message" $message $result
+    check_equal "[show $call]: error code" $code [dict get $options -errorcode]
+}
+
+# 4. Texts are bytes. A string is taken character by character; a pure byte
+# array as it is; a character above U+00FF is refused, also from a string
+# that Tcl has already turned into a (truncated) byte array.
+set label ";a;`x\0\u00e9\u00ffy`."
+set as_string [tessel::translate pure21 $label]
+set as_bytes [tessel::translate pure21 [encoding convertto iso8859-1 $label]]
+check_equal "a string and its bytes" $as_string $as_bytes
+set label ";a;`\u00e9\u00ffy`."
+set r [tessel::translate pure21 $label]
+check_equal "bytes kept" "{`\u00e9\u00ffy`}" [lindex [dict get $r commands] end-1 2]
+set r [tessel::translate pure21 [encoding convertto utf-8 $label]]
+set effect [lindex [dict get $r commands] end-1 2]
+check_equal "UTF-8 bytes: the value's length" 9 [string length $effect]
+check_equal "UTF-8 bytes: the value" "{`\u00e9\u00ffy`}" [encoding convertfrom utf-8 $effect]
+set end "set effect \"$effect\"\nbreak\n"
+check_equal "UTF-8 bytes: out" $end [string range [dict get $r out] end-[expr {[string length $end] - 1}] end]
+foreach {what text index} [list \
+    "a character above U+00FF" ";a;`x\u0101`." 5 \
+    "a character above U+FFFF" ";a;`\U0001F600`." 4] {
+    check_equal "$what: refused" 1 [catch {tessel::translate pure21 $text} message]
+    check_equal "$what: at its index" "at index $index" [lindex [regexp -inline {at index [0-9]+} $message] 0]
+}
+set shimmered ";a;`\u0101`."
+binary scan $shimmered c* -
+check_equal "a truncated byte array is refused" 1 [catch {tessel::translate pure21 $shimmered}]
+
+# 5. Safe interpreters: one that its master loads the package into, and one
+# of the Safe Base that requires it from its access path. Texts that name
+# commands and variables run nothing there.
+set safe [interp create -safe]
+load $extension Tessel $safe
+set base [::safe::interpCreate -accessPath [list $tcl_library [file dirname $extension]]]
+check_equal "Safe Base: package require" $version [$base eval {package require tessel}]
+check_equal "safe: the package" $version [$safe eval {package present tessel}]
+check_equal "safe: its commands" ::tessel::translate [$safe eval {info commands ::tessel::*}]
+$safe alias addElement record addElement
+$safe alias errorReport record errorReport
+$safe eval $apply_code
+$safe eval {
+    set ran 0
+    proc pwned {args} {incr ::ran}
+}
+foreach {kind text value} {
+    pure21 {;a;`[pwned]`,`$ran`.} {{`[pwned]`} {`$ran`}}
+    valued21 {;tick;![pwned] $ran!;`${ran}[pwned]`.} {{`${ran}[pwned]`}}
+} {
+    foreach child [list $safe $base] {
+        set r [$child eval [list tessel::translate $kind $text]]
+        check_equal "safe: $kind [show $text]" [tessel::translate $kind $text] $r
+        if {$child eq $safe} {
+            set calls {}
+            $safe eval [list applyTranslation $r]
+            check_equal "safe: $kind effect" $value [$safe eval {set effect}]
+        }
+    }
+}
+check_equal "safe: commands run by texts" 0 [$safe eval {set ran}]
+interp delete $safe
+::safe::interpDelete $base
+
+cd /
+file delete -force $work
+finish "$cases golden cases, $n made texts"

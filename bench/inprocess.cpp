@@ -114,7 +114,8 @@ int scan(const char* path)
 {
     std::string text = read_file(path);
     TextInput in(text);
-    std::ostream none(nullptr);
+    std::string unused;
+    tessel::runtime::Output none(unused);
     auto start = Clock::now();
     tessel::runtime::Translation t(tessel::Kind::ic3, {in, none, none, none}, nullptr);
     t.attach(tessel::runtime::ic3_scanner(t));

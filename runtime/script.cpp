@@ -6,17 +6,14 @@ namespace tessel::runtime {
 
 namespace {
 
-// Puts text straight into the stream's buffer: trace lines are the bulk of
-// all output, and need none of the formatting machinery.
-void put(std::ostream& out, const char* text, size_t size)
+void put(Output& out, const char* text, size_t size)
 {
-    if (out.rdbuf()->sputn(text, static_cast<std::streamsize>(size)) != static_cast<std::streamsize>(size))
-        out.setstate(std::ios::badbit);
+    out.write(text, size);
 }
 
-void put(std::ostream& out, std::string_view text)
+void put(Output& out, std::string_view text)
 {
-    put(out, text.data(), text.size());
+    out.write(text);
 }
 
 bool contains(std::string_view text, char c)
@@ -132,7 +129,7 @@ void debug_line(Translation& t, const char* text, std::string_view value)
     put(t.os, "\n", 1);
 }
 
-void trace(std::ostream& out, const char* text, std::string_view value)
+void trace(Output& out, const char* text, std::string_view value)
 {
     put(out, text, std::strlen(text));
     put(out, value);

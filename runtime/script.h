@@ -11,7 +11,6 @@
 #ifndef TESSEL_RUNTIME_SCRIPT_H
 #define TESSEL_RUNTIME_SCRIPT_H
 
-#include <ostream>
 #include <string_view>
 
 #include "translation.h"
@@ -35,7 +34,7 @@ void break_line(Translation& t);
 void debug_line(Translation& t, const char* text, std::string_view value);
 
 // A trace record as it stands, for the trace file.
-void trace(std::ostream& out, const char* text, std::string_view value);
+void trace(Output& out, const char* text, std::string_view value);
 
 }  // namespace tessel::runtime
 

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstring>
 #include <istream>
-#include <streambuf>
 
 #include "translation.h"
 
@@ -14,6 +13,7 @@ namespace tessel {
 namespace {
 
 using runtime::Input;
+using runtime::Output;
 using runtime::Streams;
 
 struct KindInfo {
@@ -93,28 +93,6 @@ private:
     std::ostream& trace_;
 };
 
-// Appends everything written to a string.
-class StringSink : public std::streambuf {
-public:
-    explicit StringSink(std::string& text) : text_(text) {}
-
-protected:
-    int_type overflow(int_type c) override
-    {
-        if (!traits_type::eq_int_type(c, traits_type::eof()))
-            text_.push_back(traits_type::to_char_type(c));
-        return traits_type::not_eof(c);
-    }
-    std::streamsize xsputn(const char* text, std::streamsize size) override
-    {
-        text_.append(text, static_cast<size_t>(size));
-        return size;
-    }
-
-private:
-    std::string& text_;
-};
-
 }  // namespace
 
 Result translate(Kind kind, std::string_view text)
@@ -123,9 +101,9 @@ Result translate(Kind kind, std::string_view text)
     // A label's script is some hundred bytes, a chart's text several times
     // its own size: room for both saves the first growth steps.
     result.out.reserve(std::max<size_t>(1024, text.size()));
+    result.commands.reserve(16);
     TextInput in(text);
-    StringSink out_sink(result.out), err_sink(result.err), trace_sink(result.trace);
-    std::ostream out(&out_sink), err(&err_sink), trace(&trace_sink);
+    Output out(result.out), err(result.err), trace(result.trace);
     Outcome outcome = info(kind).translate(Streams{in, out, err, trace}, &result.commands);
     result.status = outcome.status;
     result.error_offset = outcome.error_offset;
@@ -136,7 +114,8 @@ Outcome translate(Kind kind, std::istream& in, std::ostream& out, std::ostream& 
                   std::ostream& trace)
 {
     StreamInput input(in, out, trace);
-    Outcome outcome = info(kind).translate(Streams{input, out, err, trace}, nullptr);
+    Output out_output(out), err_output(err), trace_output(trace);
+    Outcome outcome = info(kind).translate(Streams{input, out_output, err_output, trace_output}, nullptr);
     if (outcome.status != 0)
         return outcome;
     // Output that did not reach its file is no success.

@@ -46,7 +46,7 @@ void Translation::write_err(std::string_view text)
         return;
     os.flush();
     f_log.flush();
-    err_.write(text.data(), static_cast<std::streamsize>(text.size()));
+    err_.write(text);
     err_.flush();
 }
 

@@ -6,13 +6,14 @@
 #define TESSEL_RUNTIME_TRANSLATION_H
 
 #include <memory>
-#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include <tessel/translate.h>
+
+#include "output.h"
 
 namespace tessel::runtime {
 
@@ -49,9 +50,9 @@ public:
 // The streams of one translation.
 struct Streams {
     Input& in;
-    std::ostream& out;    // standard output
-    std::ostream& err;    // standard error
-    std::ostream& trace;  // the trace file
+    Output& out;    // standard output
+    Output& err;    // standard error
+    Output& trace;  // the trace file
 };
 
 class Translation {
@@ -62,9 +63,9 @@ public:
     virtual ~Translation();
 
     // Command lines, trace lines, declaration text.
-    std::ostream& os;
+    Output& os;
     // The trace file.
-    std::ostream& f_log;
+    Output& f_log;
 
     Kind kind() const { return kind_; }
 
@@ -104,7 +105,7 @@ public:
 private:
     Kind kind_;
     Input& in_;
-    std::ostream& err_;
+    Output& err_;
     std::vector<Command>* commands_;
     std::unique_ptr<TokenSource> scanner_;
     long delivered_ = 0;

@@ -2,7 +2,8 @@
 # Installs the build packages that are missing (Debian/Ubuntu, apt-get).
 # Safe to run again: packages already present are left alone.
 set -eu
-packages=(g++ make cmake flex bison libfl-dev libgtest-dev groff-base pkg-config dpkg-dev tcl tcl-dev tcl-thread)
+packages=(g++ make cmake flex bison libfl-dev libgtest-dev groff-base pkg-config dpkg-dev tcl tcl-dev tcl-thread
+          clang libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

@@ -1,5 +1,5 @@
 # Limits and awkward input, the same for every program: tokens at the
-# buffer's edge, comments and white space as long tokens, carriage returns,
+# buffer's edge (with and without look-ahead), comments and white space as long tokens, carriage returns,
 # NUL bytes and bytes 128-255 anywhere, input that ends inside a token.
 # No input may crash a program: the status is always 0, 1 or 2.
 . "$(dirname "$0")/lib.sh"
@@ -31,6 +31,26 @@ check_edge decl name 'input ' a ' ;'
 check_edge decl comment 'input ' x $'\nI;' %
 check_edge ic3 name ':<main> ' a ' x'
 check_edge ic3 comment '' x $'\n:<main> M' %
+
+# A token that ends where no rule can go on (a closing backquote or "!")
+# needs no look-ahead: 16,383 characters, delimiters included, are
+# translated; 16,384 overflow.
+check_closed_edge() {  # PROGRAM LABEL PREFIX OPEN FILL CLOSE SUFFIX
+    local program=$1 label=$2 prefix=$3 open=$4 fill=$5 close=$6 suffix=$7
+    local n=$((16383 - ${#open} - ${#close}))
+    { printf '%s%s' "$prefix" "$open"; repeat "$fill" $n; printf '%s%s' "$close" "$suffix"; } > in
+    run "$program" in
+    expect_eq "$program: $label of 16,383 characters: status" 0 "$status"
+    { printf '%s%s' "$prefix" "$open"; repeat "$fill" $((n + 1)); printf '%s%s' "$close" "$suffix"; } > in
+    run "$program" in
+    expect_eq "$program: $label of 16,384 characters: status" 2 "$status"
+    expect_file "$program: $label of 16,384 characters: message" err "$overflow"
+}
+check_closed_edge pure21 "inline text" ';a;' '`' x '`' '.'
+check_closed_edge valued21 "inline text" ';a;;' '`' x '`' '.'
+check_closed_edge valued21 "!-text" ';;' '!' x '!' ';.'
+check_closed_edge ic3 "!-text" ':<main> M :<macro> M :<degree> 1 :<dcl> :<odcl> { C := ' '!' x '!' \
+    ' : T } :<edcl> :<constel> C :{} :<degree> 1 :{x} :<initial> :{i} :<endInitial> :<stars> :<star> S :<degree> -1 :<final> 0 :{b} :<endStar> :<endStars> :<endConstel> :<endMacro> :<extern> :<endExtern> :<end>'
 
 # Carriage returns are white space: CR LF line ends translate as LF ones.
 for case in "pure21;a;b." "valued21;a;;b." "decl:input I;"; do

@@ -1,0 +1,66 @@
+// One translator through the library, on any bytes. Beyond "no crash, no
+// sanitizer report, no leak": the status is 0, 1 or 2 and the error offset
+// lies within the text; translating twice gives the same result; the
+// streaming entry point, fed one byte per read (the reference for the
+// scanner's buffer boundaries), gives the same bytes as the text at once; a
+// successful label or declaration ends with the line "break", a failed one
+// has none;
+// the batch protocol answers the text with exactly the library's result.
+//
+// Built once per kind: TESSEL_FUZZ_KIND is pure21, valued21, decl or ic3.
+#include <algorithm>
+#include <sstream>
+#include <string>
+
+#include <tessel/translate.h>
+
+#include "batch.h"
+#include "check.h"
+#include "text_streams.h"
+
+namespace {
+
+constexpr tessel::Kind kind = tessel::Kind::TESSEL_FUZZ_KIND;
+
+bool same(const tessel::Result& a, const tessel::Result& b)
+{
+    return a.status == b.status && a.error_offset == b.error_offset && a.out == b.out && a.err == b.err &&
+           a.trace == b.trace;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
+{
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const tessel::Result r = tessel::translate(kind, text);
+
+    CHECK(r.status >= 0 && r.status <= 2, "status 0, 1 or 2");
+    if (r.status == 0)
+        CHECK(r.error_offset == -1, "no error offset after success");
+    else
+        CHECK(r.error_offset >= 0 && r.error_offset <= static_cast<long>(size), "error offset within the text");
+
+    const tessel::Result again = tessel::translate(kind, text);
+    CHECK(same(r, again) && r.commands == again.commands, "the same result twice");
+
+    CHECK(same(r, translate_bytewise(kind, text)), "one byte per read gives the same bytes");
+
+    if (kind != tessel::Kind::ic3) {
+        const bool has_break = std::find(r.commands.begin(), r.commands.end(), tessel::Command{"break"}) != r.commands.end();
+        CHECK(has_break == (r.status == 0), "exactly the successful translations have a break");
+        if (r.status == 0) {
+            CHECK(r.commands.back() == tessel::Command{"break"}, "break is the last command");
+            CHECK(r.out.size() >= 7 && r.out.compare(r.out.size() - 7, 7, "\nbreak\n") == 0,
+                  "the script ends with the line break");
+        }
+    } else {
+        CHECK(r.commands.empty(), "ic3 writes no command lines");
+    }
+
+    std::istringstream request(std::string(tessel::kind_name(kind)) + " " + std::to_string(size) + "\n" + text);
+    std::ostringstream answer;
+    CHECK(tessel::batch::serve(request, answer, 1) == 0, "one request, one answer");
+    CHECK(answer.str() == tessel::batch::response(r), "the batch answers with the library's result");
+    return 0;
+}

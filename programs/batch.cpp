@@ -55,17 +55,19 @@ public:
         const size_t first = std::min(digits.find_first_not_of('0'), digits.size() - 1);
         if (digits.size() - first > 10 || std::stol(digits.substr(first)) > max_text_size)
             return failure("size " + digits + " larger than " + std::to_string(max_text_size));
-        // Read as the text arrives: a size alone takes no memory.
+        // Read as the text arrives: a size alone takes no memory, the
+        // string grows with what has come.
         const size_t size = std::stoul(digits.substr(first));
-        char chunk[65536];
         while (r.payload.size() < size) {
             ensure_available();
-            std::streamsize n = source_.sgetn(chunk, static_cast<std::streamsize>(
-                std::min(sizeof chunk, size - r.payload.size())));
+            const size_t have = r.payload.size();
+            const size_t want = std::min(size - have, std::max<size_t>(have, 4096));
+            r.payload.resize(have + want);
+            std::streamsize n = source_.sgetn(&r.payload[have], static_cast<std::streamsize>(want));
+            r.payload.resize(have + static_cast<size_t>(std::max<std::streamsize>(n, 0)));
             if (n <= 0)
-                return failure("text cut short by the end of input: " + std::to_string(r.payload.size()) +
-                               " of " + digits + " bytes");
-            r.payload.append(chunk, static_cast<size_t>(n));
+                return failure("text cut short by the end of input: " + std::to_string(have) + " of " +
+                               digits + " bytes");
         }
         r.what = kind_from_name(r.name, r.kind) ? Request::text : Request::unknown_kind;
         return r;

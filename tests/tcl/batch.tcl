@@ -5,35 +5,15 @@
 #   tclsh batch.tcl BIN_DIR SOURCE_DIR
 
 lassign $argv bin top
+source [file join [file dirname [info script]] lib.tcl]
 set batch $bin/tessel-batch
 set work [exec mktemp -d /tmp/batch-test.XXXXXX]
 cd $work
-set failures 0
-
-proc fail {message} {
-    global failures
-    incr failures
-    puts "FAIL: $message"
-}
-
-proc show {text} {
-    string range [string map [list "\n" "\\n" "\r" "\\r" "\0" "\\0"] $text] 0 200
-}
 
 proc expect_eq {what expected actual} {
     if {$expected ne $actual} {
         fail "$what\n  expected [show $expected]\n  got      [show $actual]"
     }
-}
-
-proc read_bytes {path} {
-    if {![file exists $path]} {
-        return ""
-    }
-    set f [open $path rb]
-    set data [read $f]
-    close $f
-    return $data
 }
 
 # Runs tessel-batch on stream; returns {status output}.
@@ -90,9 +70,8 @@ proc request {kind text} {
 # Every golden case and example that a text alone decides, in one stream.
 set cases {}
 foreach kind {pure21 valued21 decl ic3} {
-    foreach dir [lsort [concat [glob -nocomplain -type d $top/tests/golden/$kind/*] \
-                               [glob -nocomplain -type d $top/examples/$kind/*]]] {
-        if {[file exists $dir/args] || [file exists $dir/program]} {
+    foreach dir [golden_dirs $top $kind] {
+        if {[program_only $dir]} {
             continue
         }
         set status [string trim [read_bytes $dir/status]]
@@ -114,7 +93,7 @@ set got [responses $one_thread]
 expect_eq "golden stream: number of responses" [llength $cases] [llength $got]
 foreach c $cases r $got {
     lassign $c dir kind text out err want_status trace_known trace
-    set name [file tail [file dirname $dir]]/[file tail $dir]
+    set name [case_name $dir]
     lassign $r status offset got_out got_err got_trace
     expect_eq "$name: status" $want_status $status
     expect_eq "$name: stdout" $out $got_out
@@ -131,7 +110,6 @@ expect_eq "golden stream, two threads: exit status" 0 $status
 if {$one_thread ne $two_threads} {
     fail "golden stream: two threads answer differently from one"
 }
-puts "[llength $cases] golden cases through one batch stream"
 
 # Streams that are not well formed, and texts that fail: what is answered,
 # and how the batch ends.
@@ -236,8 +214,4 @@ if {[catch {exec timeout 20 [info nameofexecutable] example.tcl} printed]} {
 
 cd /
 file delete -force $work
-if {$failures} {
-    puts "$failures check(s) failed"
-    exit 1
-}
-puts "all checks passed"
+finish "[llength $cases] golden cases through one batch stream, [expr {[llength $malformed] / 3}] other streams"

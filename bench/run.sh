@@ -18,7 +18,9 @@
 #   7. peak resident memory of one process after 100,000 and 1,000,000
 #      translations;
 #   8. the Tcl package: one tessel::translate call against one exec of the
-#      program, from the same tclsh (bench/tcl.tcl).
+#      program, from the same tclsh (bench/tcl.tcl);
+#   9. tessel-batch: time per text against one process per text, two threads
+#      against one, memory of small and large batches.
 # Ratios are taken within one run: these machines are noisy.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -172,6 +174,34 @@ echo "| input | tessel::translate us per call | exec us per call | exec / tessel
 echo "|---|---|---|---|"
 tcl_counts=(); [ $quick = 1 ] && tcl_counts=(2000 100)
 tclsh "$top/bench/tcl.tcl" "$build/lib/tcltk" "$bin" "$top/bench/inputs" "${tcl_counts[@]}"
+echo
+echo "## 9. tessel-batch: many texts per process (the four typical inputs in turn)"
+echo
+"$top/bench/gen-batch.sh" 10000 > batch10k
+"$top/bench/gen-batch.sh" 100000 > batch100k
+"$top/bench/gen-batch.sh" 1000 > batch1k
+# (Through a shell for the redirections: about a millisecond on each run.)
+hyperfine --warmup 2 --runs 10 --export-csv b.csv \
+    "$bin/tessel-batch < batch10k > /dev/null" \
+    "$bin/tessel-batch < batch100k > /dev/null" \
+    "$bin/tessel-batch -j 2 < batch100k > /dev/null" > /dev/null 2>&1
+b10=$(median_ms b.csv 1); b100=$(median_ms b.csv 2); b100j2=$(median_ms b.csv 3)
+# One process per text: the mean of the four typical inputs' start-up medians (section 1).
+p=$(awk -v a="${per_process_ms[bench/inputs/pure21.txt]}" -v b="${per_process_ms[bench/inputs/valued21.txt]}" \
+        -v c="${per_process_ms[bench/inputs/decl.txt]}" -v d="${per_process_ms[bench/inputs/ic3.txt]}" \
+        'BEGIN { printf "%.3f", (a + b + c + d) / 4 }')
+echo "| measure | figure |"
+echo "|---|---|"
+awk -v t="$b10" -v p="$p" 'BEGIN {
+    printf "| batch of 10,000 texts, -j 1 | %.1f ms, %.2f us per text |\n", t, t * 1000 / 10000
+    printf "| one process per text (mean of section 1) | %.3f ms per text |\n", p
+    printf "| one process per text / batch, per text | %.0f |\n", p * 10000 / t }'
+awk -v a="$b100" -v b="$b100j2" 'BEGIN {
+    printf "| batch of 100,000 texts, -j 1 / -j 2 | %.1f ms / %.1f ms: %.2f times as fast with -j 2 |\n", a, b, a / b }'
+echo "| peak RSS, batch of 1,000 texts | $(/usr/bin/time -f %M "$bin/tessel-batch" < batch1k 2>&1 > /dev/null | tail -n 1) KB |"
+echo "| peak RSS, batch of 100,000 texts | $(/usr/bin/time -f %M "$bin/tessel-batch" < batch100k 2>&1 > /dev/null | tail -n 1) KB |"
+echo "| peak RSS, batch of 100,000 texts, -j 2 | $(/usr/bin/time -f %M "$bin/tessel-batch" -j 2 < batch100k 2>&1 > /dev/null | tail -n 1) KB |"
+rm -f batch1k batch10k batch100k b.csv
 } | tee "$out.tmp"
 mv "$out.tmp" "$out"
 echo "written: $out"

@@ -20,8 +20,7 @@ build="$top/build-coverage"
 report="$build/coverage"
 "$top/scripts/install-deps.sh" gcovr
 
-[ -f "$build/CMakeCache.txt" ] ||
-    cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DTESSEL_COVERAGE=ON > /dev/null
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DTESSEL_COVERAGE=ON > /dev/null
 cmake --build "$build" -j2
 
 # Counts from this run only.

@@ -12,24 +12,20 @@ function(tessel_grammar kind sources_var)
   bison_target(${kind}_parser ${src}/${kind}parser.y ${gen}/${kind}parser.cc
                DEFINES_FILE ${gen}/${kind}parser.hh
                COMPILE_FLAGS "-Wall -Werror")
-  set(scanner ${gen}/lex.${kind}.cc)
-  set(flex_output ${scanner})
-  if(TESSEL_COVERAGE)
-    set(flex_output ${gen}/lex.${kind}.flex.cc)
-  endif()
-  flex_target(${kind}_scanner ${src}/lex.${kind}.l ${flex_output}
+  flex_target(${kind}_scanner ${src}/lex.${kind}.l ${gen}/lex.${kind}.cc
               COMPILE_FLAGS "--prefix=${kind}")
   add_flex_bison_dependency(${kind}_scanner ${kind}_parser)
   if(TESSEL_COVERAGE)
     # So that gcov counts each rule's action on the rule's own line.
-    add_custom_command(OUTPUT ${scanner}
-        COMMAND awk -v out=${scanner} -f ${CMAKE_SOURCE_DIR}/cmake/scanner-lines.awk ${flex_output}
-        DEPENDS ${flex_output} ${CMAKE_SOURCE_DIR}/cmake/scanner-lines.awk
-        VERBATIM)
+    set(scanner ${FLEX_${kind}_scanner_OUTPUTS})
+    add_custom_command(OUTPUT ${scanner} APPEND
+        COMMAND awk -v name=${scanner} -v out=${scanner}.lines -f ${CMAKE_SOURCE_DIR}/cmake/scanner-lines.awk ${scanner}
+        COMMAND ${CMAKE_COMMAND} -E rename ${scanner}.lines ${scanner}
+        DEPENDS ${CMAKE_SOURCE_DIR}/cmake/scanner-lines.awk)
   endif()
 
   # The skeletons' own code trips a few warnings that are not ours to fix.
-  set_source_files_properties(${scanner} PROPERTIES
+  set_source_files_properties(${FLEX_${kind}_scanner_OUTPUTS} PROPERTIES
       COMPILE_OPTIONS "-Wno-sign-compare;-Wno-unused-parameter;-Wno-unused-function;-Wno-implicit-fallthrough;-Wno-unused-label;-Wno-misleading-indentation;-Wno-maybe-uninitialized"
       INCLUDE_DIRECTORIES "${gen}")
   set_source_files_properties(${BISON_${kind}_parser_OUTPUTS} PROPERTIES
@@ -37,5 +33,5 @@ function(tessel_grammar kind sources_var)
       INCLUDE_DIRECTORIES "${gen}")
 
   set(${sources_var} ${${sources_var}}
-      ${BISON_${kind}_parser_OUTPUTS} ${scanner} PARENT_SCOPE)
+      ${BISON_${kind}_parser_OUTPUTS} ${FLEX_${kind}_scanner_OUTPUTS} PARENT_SCOPE)
 endfunction()

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Installs the build packages that are missing (Debian/Ubuntu, apt-get).
-# Safe to run again: packages already present are left alone. Arguments name
-# further packages a script needs (scripts/coverage.sh: gcovr).
+# Safe to run again: packages already present are left alone.
 set -eu
-packages=(g++ make cmake flex bison libfl-dev libgtest-dev groff-base pkg-config dpkg-dev tcl tcl-dev tcl-thread "$@")
+packages=(g++ make cmake flex bison libfl-dev libgtest-dev groff-base pkg-config dpkg-dev tcl tcl-dev tcl-thread)
 missing=()
-for p in "${packages[@]}"; do
+# Arguments name further packages a script needs (scripts/coverage.sh: gcovr).
+for p in "${packages[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0

@@ -15,6 +15,14 @@ function(tessel_grammar kind sources_var)
   flex_target(${kind}_scanner ${src}/lex.${kind}.l ${gen}/lex.${kind}.cc
               COMPILE_FLAGS "--prefix=${kind}")
   add_flex_bison_dependency(${kind}_scanner ${kind}_parser)
+  if(TESSEL_COVERAGE)
+    # So that gcov counts each rule's action on the rule's own line.
+    set(scanner ${FLEX_${kind}_scanner_OUTPUTS})
+    add_custom_command(OUTPUT ${scanner} APPEND
+        COMMAND awk -v name=${scanner} -v out=${scanner}.lines -f ${CMAKE_SOURCE_DIR}/cmake/scanner-lines.awk ${scanner}
+        COMMAND ${CMAKE_COMMAND} -E rename ${scanner}.lines ${scanner}
+        DEPENDS ${CMAKE_SOURCE_DIR}/cmake/scanner-lines.awk)
+  endif()
 
   # The skeletons' own code trips a few warnings that are not ours to fix.
   set(scanner_options -Wno-sign-compare -Wno-unused-parameter -Wno-unused-function -Wno-implicit-fallthrough

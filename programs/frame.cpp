@@ -22,9 +22,17 @@ void write_stderr(const std::string& text)
     write_all(STDERR_FILENO, text.data(), text.size());
 }
 
+#ifdef TESSEL_COVERAGE
+extern "C" void __gcov_dump();
+#endif
+
 [[noreturn]] void abort_with(const std::string& message)
 {
     write_stderr(message);
+#ifdef TESSEL_COVERAGE
+    // An abort skips the exit handlers that write out the coverage counts.
+    __gcov_dump();
+#endif
     std::abort();
 }
 

@@ -5,7 +5,8 @@ set -eu
 packages=(g++ make cmake flex bison libfl-dev libgtest-dev groff-base pkg-config dpkg-dev tcl tcl-dev tcl-thread
           clang libclang-rt-dev)
 missing=()
-for p in "${packages[@]}"; do
+# Arguments name further packages a script needs (scripts/coverage.sh: gcovr).
+for p in "${packages[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0

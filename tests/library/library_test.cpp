@@ -83,6 +83,21 @@ TEST(LibraryStreams, SameResultsWhateverTheReads)
     }
 }
 
+// A stream that has ended or failed before the translation starts holds no
+// text for it: the translation is that of the empty text, as when a second
+// translation is asked of a stream the first one read to its end.
+TEST(LibraryStreams, EndedOrFailedStreamGivesTheEmptyText)
+{
+    const tessel::Result empty = tessel::translate(Kind::decl, "");
+    std::istringstream in("input I");
+    EXPECT_EQ(1, translate_stream(Kind::decl, in).status);  // needs the text's end to fail
+    ASSERT_TRUE(in.eof());
+    expect_same(empty, translate_stream(Kind::decl, in), "stream at its end");
+    std::istringstream failed("input I;");
+    failed.setstate(std::ios::failbit);
+    expect_same(empty, translate_stream(Kind::decl, failed), "failed stream");
+}
+
 // Texts of every kind, translated by four threads at once, each in its own
 // order, give the results of one thread translating them in turn.
 TEST(LibraryThreads, ConcurrentTranslationsMatchSequentialOnes)

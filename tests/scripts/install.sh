@@ -12,11 +12,6 @@ done
 expect_eq "installed program runs" break "$(printf ';;.' | inst/bin/pure21-translator | tail -n 1)"
 expect_eq "installed batch runs" "0 -1 133 0 0" "$(printf 'pure21 3\n;;.' | inst/bin/tessel-batch | head -n 1)"
 
-# A sanitizer build installs a sanitized library: programs built against it
-# need the same runtime.
-flags=""
-grep -q '^TESSEL_SANITIZE:BOOL=ON' "$bin/../CMakeCache.txt" && flags="-fsanitize=address,undefined"
-
 # The Tcl package, found from <prefix>/lib/tcltk. Built against Tcl's stubs
 # with the library linked in, it needs neither libtcl nor libtessel.
 [ -f inst/share/man/mann/tessel.n ] || fail "manual page tessel.n not installed"
@@ -26,10 +21,11 @@ for f in inst/lib/tcltk/tessel*/*.so; do
     case $needed in *libtcl*|*libtessel*) fail "${f##*/} needs a library of its own: $needed";; esac
 done
 
-# A sanitizer build installs a sanitized library: programs built against it
-# need the same runtime.
+# A sanitizer build installs a sanitized library, a coverage build an
+# instrumented one: programs built against it need the same runtime.
 flags=""
 grep -q '^TESSEL_SANITIZE:BOOL=ON' "$bin/../CMakeCache.txt" && flags="-fsanitize=address,undefined"
+grep -q '^TESSEL_COVERAGE:BOOL=ON' "$bin/../CMakeCache.txt" && flags="--coverage"
 
 # The embedding example, through find_package(Tessel CONFIG).
 if cmake -S "$top/examples/embed" -B embed -DCMAKE_PREFIX_PATH="$work/inst" \

@@ -41,14 +41,14 @@ static std::string* traced(Decl& t, const char* text, std::string* value)
 static std::string* signal_kind(Decl& t, const char* code, const char* word, const char* text)
 {
     t.arg0 = code;
-    return traced(t, text, new std::string(word));
+    return traced(t, text, t.value(word));
 }
 
 /* The list's first identifier, taken again from the scanner: its token is
    still the current one, as the state after "(" ident reduces at once. */
 static std::string* first_of_list(Decl& t, std::string* ident)
 {
-    delete ident;
+    t.release(ident);
     return traced(t, "#debug:aList ident -> ", token_text(t));
 }
 
@@ -65,7 +65,7 @@ static std::string* declaration(Decl& t, const char* code, const std::string* na
     t.arg2 = part2 ? *part2 : "";
     t.arg3 = part3 ? *part3 : "";
     t.arg4.clear();
-    return traced(t, text, build(value));
+    return traced(t, text, build(t, value));
 }
 
 /* A signal with a combined type: arg2 holds "combine~type~with~function". */
@@ -83,7 +83,7 @@ static std::string* stray_keyword(Decl& t, std::string* character)
 {
     error_report_line(t, "Bad keyword: " + *character);
     declerror(t, ("Unknown keyword" + *character).c_str());
-    delete character;
+    t.release(character);
     return nullptr;
 }
 
@@ -91,7 +91,7 @@ static std::string* stray_keyword(Decl& t, std::string* character)
 static void final_lines(Decl& t, std::string* value)
 {
     debug_line(t, "#debug:axiom -> ", *value);
-    delete value;
+    t.release(value);
     set_line(t, "arg0", t.arg0);
     set_line(t, "arg1", t.arg1);
     set_line(t, "arg2", t.arg2);
@@ -116,7 +116,7 @@ static void final_lines(Decl& t, std::string* value)
 %type <u_String> ident aList INOUT dcl
 
 /* Values left on the stack when a parse fails. */
-%destructor { delete $$; } <u_String>
+%destructor { t.release($$); } <u_String>
 
 %expect 0
 
@@ -131,9 +131,9 @@ ident
     ;
 
 aList
-    : aList COMMA ident                             { $$ = traced(t, "#debug:aList aList , ident -> ", build({$1, ",", $3})); }
+    : aList COMMA ident                             { $$ = traced(t, "#debug:aList aList , ident -> ", build(t, {$1, ",", $3})); }
     | ident                                         { $$ = first_of_list(t, $1); }
-    | %empty                                        { $$ = traced(t, "#debug:aList (void) -> ", new std::string); }
+    | %empty                                        { $$ = traced(t, "#debug:aList (void) -> ", t.value()); }
     ;
 
 INOUT

@@ -51,7 +51,7 @@ static std::string* traced(Ic3& t, const char* text, std::string* value)
    newline. Its trace record quotes the value between ` and '. */
 static std::string* verbatim_text(Ic3& t)
 {
-    auto* value = new std::string(substitute_char(std::string(t.whole_token().substr(2)), '}', '\n'));
+    auto* value = t.value(substitute_char(std::string(t.whole_token().substr(2)), '}', '\n'));
     t.f_log << "#debug:verbatim VERB -> `" << *value << "'\n";
     return value;
 }
@@ -61,7 +61,7 @@ static std::string* verbatim_text(Ic3& t)
 static std::string* quoted_text(Ic3& t)
 {
     std::string text = substitute_char(substitute_char(std::string(t.whole_token()), '!', '"'), '~', ' ');
-    return traced(t, "#debug:sic  ALTSTRING -> ", new std::string(text));
+    return traced(t, "#debug:sic  ALTSTRING -> ", t.value(text));
 }
 
 /* The C library's decimal conversion on this platform, without its
@@ -111,7 +111,7 @@ static void macro_start(Ic3& t)
 static std::string* signal_declaration(Ic3& t, std::string* list)
 {
     ++t.sigDeclNb;
-    return traced(t, "#debug:dcl SIG aSigDeclList -> ", build({"  signal ", list, " in\n"}));
+    return traced(t, "#debug:dcl SIG aSigDeclList -> ", build(t, {"  signal ", list, " in\n"}));
 }
 
 /* A constellation's name, known from its degree on. */
@@ -133,22 +133,22 @@ static std::string* constel_body(Ic3& t, std::string* before, std::string* stars
 {
     t.endVarStr = t.vDeclNb != 0 ? "     end var\n" : "";
     return traced(t, "#debug:cBody STARS verbatim stars ESTARS verbatims -> ",
-                  build({before, stars, after, "      end signal\n", t.endVarStr.c_str(),
+                  build(t, {before, stars, after, "      end signal\n", t.endVarStr.c_str(),
                          "    % end ", t.constelId.c_str(), "\n"}));
 }
 
 /* A whole constellation; its name was taken at the action after its degree. */
 static std::string* constellation(Ic3& t, std::string* name, std::initializer_list<Piece> value)
 {
-    delete name;
+    t.release(name);
     return traced(t, "#debug:constel CON ident verbatim vdcl DEG int verbatim  initdcl cBody  ECON",
-                  build(value));
+                  build(t, value));
 }
 
 /* A star: its body alone. */
 static std::string* star_body(Ic3& t, std::string* name, std::string* body)
 {
-    delete name;
+    t.release(name);
     return traced(t, "#debug:star STAR  ident DEG integer FIN integer sBody  ESTAR  -> ", body);
 }
 
@@ -157,12 +157,12 @@ static std::string* module_block(Ic3& t, std::string* name, std::string* body)
 {
     t.macroId = *name;
     t.endSigStr = t.sigDeclNb != 0 ? " end signal%" + t.macroId + "\n" : "\n";
-    std::string* text = build({"module ", name, ":\n", body, t.endSigStr.c_str(),
+    std::string* text = build(t, {"module ", name, ":\n", body, t.endSigStr.c_str(),
                                "end module %", t.macroId.c_str(), "\n"});
     t.os << *text << '\n';
     trace(t.f_log, "#debug:MAC ident mBody EMAC -> ", *text);
-    delete text;
-    return new std::string;
+    t.release(text);
+    return t.value();
 }
 
 /* Opening line of a non-empty extern section. */
@@ -182,16 +182,16 @@ static std::string* extern_section(Ic3& t, std::string* verbatims)
             << *verbatims
             << "% ----- That's All Folks ! --------\n"
             << '\n';
-    delete verbatims;
-    return new std::string;
+    t.release(verbatims);
+    return t.value();
 }
 
 /* The whole chart: its record names the application. */
 static void chart(Ic3& t, std::initializer_list<Piece> value)
 {
-    std::string* text = build(value);
+    std::string* text = build(t, value);
     trace(t.f_log, "#debug:axiom -> ", *text);
-    delete text;
+    t.release(text);
 }
 }
 
@@ -221,7 +221,7 @@ static void chart(Ic3& t, std::initializer_list<Piece> value)
 %type <u_Int> integer
 
 /* Values left on the stack when a parse fails. */
-%destructor { delete $$; } <u_String>
+%destructor { t.release($$); } <u_String>
 
 %expect 0
 
@@ -233,7 +233,7 @@ axiom
 
 verbatims
     : verbatim                                      { $$ = traced(t, "#debug:verbatims verbatim -> ", $1); }
-    | verbatims verbatim                            { $$ = traced(t, "#debug:verbatims verbatims verbatim -> ", extend($1, {$2})); }
+    | verbatims verbatim                            { $$ = traced(t, "#debug:verbatims verbatims verbatim -> ", extend(t, $1, {$2})); }
     ;
 
 verbatim
@@ -241,23 +241,23 @@ verbatim
     ;
 
 optverb
-    : %empty                                        { $$ = traced(t, "#debug:optverb  -> ", new std::string); }
+    : %empty                                        { $$ = traced(t, "#debug:optverb  -> ", t.value()); }
     | verbatims                                     { $$ = traced(t, "#debug:optverb verbatims -> ", $1); }
     ;
 
 header
-    : %empty                                        { $$ = traced(t, "#debug:header -> ", new std::string("\n")); }
+    : %empty                                        { $$ = traced(t, "#debug:header -> ", t.value("\n")); }
     | verbatims                                     { $$ = header_text(t, $1); }
     ;
 
 extdecl
-    : EXT EEXT                                      { $$ = traced(t, "#debug:extdecl EXT  EEXT -> ", new std::string("\n")); }
+    : EXT EEXT                                      { $$ = traced(t, "#debug:extdecl EXT  EEXT -> ", t.value("\n")); }
     | EXT { extern_opening(t); } verbatims EEXT   { $$ = extern_section(t, $3); }
     ;
 
 macros
     : macro                                         { $$ = traced(t, "#debug:macros macro -> ", $1); }
-    | macros macro                                  { $$ = traced(t, "#debug:macros macros macro ", build({$1, $2})); }
+    | macros macro                                  { $$ = traced(t, "#debug:macros macros macro ", build(t, {$1, $2})); }
     ;
 
 macro
@@ -266,22 +266,22 @@ macro
 
 mBody
     : DEG integer declaration optverb constels optverb
-                                                    { $$ = traced(t, "#debug:mBody DEG integer declaration constels optverb-> ", build({$3, $4, $5, $6})); }
+                                                    { $$ = traced(t, "#debug:mBody DEG integer declaration constels optverb-> ", build(t, {$3, $4, $5, $6})); }
     ;
 
 declaration
-    : DCL EDCL                                      { $$ = traced(t, "#debug:declaration DCL  EDCL -> ", new std::string); }
-    | DCL decls EDCL                                { $$ = traced(t, "#debug:declaration DCL decls EDCL -> ", extend($2, {"\n"})); }
+    : DCL EDCL                                      { $$ = traced(t, "#debug:declaration DCL  EDCL -> ", t.value()); }
+    | DCL decls EDCL                                { $$ = traced(t, "#debug:declaration DCL decls EDCL -> ", extend(t, $2, {"\n"})); }
     ;
 
 decls
     : dcl                                           { $$ = traced(t, "#debug:decls decl -> ", $1); }
-    | decls dcl                                     { $$ = traced(t, "#debug:decls decls decl -> ", extend($1, {$2})); }
+    | decls dcl                                     { $$ = traced(t, "#debug:decls decls decl -> ", extend(t, $1, {$2})); }
     ;
 
 constels
     : constel                                       { $$ = traced(t, "#debug:constels constel -> ", $1); }
-    | constels constel                              { $$ = traced(t, "#debug:constels constels constel -> ", extend($1, {"    ||\n", $2})); }
+    | constels constel                              { $$ = traced(t, "#debug:constels constels constel -> ", extend(t, $1, {"    ||\n", $2})); }
     ;
 
 constel
@@ -294,8 +294,8 @@ cBody
     ;
 
 vdcl
-    : %empty                                        { $$ = variables(t, 0, "#debug:vdcl  -> ", new std::string); }
-    | VDCL aInitSigDeclList                         { $$ = variables(t, 1, "#debug:vdcl VDCL aSigDeclList -> ", build({"     var ", $2, " in\n"})); }
+    : %empty                                        { $$ = variables(t, 0, "#debug:vdcl  -> ", t.value()); }
+    | VDCL aInitSigDeclList                         { $$ = variables(t, 1, "#debug:vdcl VDCL aSigDeclList -> ", build(t, {"     var ", $2, " in\n"})); }
     ;
 
 initdcl
@@ -304,7 +304,7 @@ initdcl
 
 stars
     : star                                          { $$ = traced(t, "#debug:stars star -> ", $1); }
-    | stars star                                    { $$ = traced(t, "#debug:stars stars star -> ", extend($1, {"\n", $2})); }
+    | stars star                                    { $$ = traced(t, "#debug:stars stars star -> ", extend(t, $1, {"\n", $2})); }
     ;
 
 star
@@ -317,17 +317,17 @@ sBody
     ;
 
 dcl
-    : TDCL verbatim                                 { $$ = traced(t, "#debug:dcl TDCL aSigDeclList -> ", build({" type ", $2})); }
-    | FDCL verbatim                                 { $$ = traced(t, "#debug:dcl FDCL verbatim -> ", build({" function ", $2})); }
-    | PDCL verbatim                                 { $$ = traced(t, "#debug:dcl PDCL verbatim -> ", build({" procedure ", $2})); }
-    | KDCL verbatim                                 { $$ = traced(t, "#debug:dcl KDCL verbatim -> ", build({" task ", $2})); }
-    | RTDCL verbatim                                { $$ = traced(t, "#debug:dcl RTDCL verbatim -> ", build({" return ", $2})); }
-    | RDCL verbatim                                 { $$ = traced(t, "#debug:dcl RDCL verbatim -> ", build({" relation ", $2})); }
-    | ECDCL verbatim                                { $$ = traced(t, "#debug:dcl ECDCL verbatim -> ", build({" constant ", $2})); }
-    | IDCL aInitSigDeclList                         { $$ = traced(t, "#debug:dcl IDCL aSigDeclList -> ", build({" input ", $2, ";\n"})); }
-    | SDCL aSigDeclList                             { $$ = traced(t, "#debug:dcl SDCL aSigDeclList -> ", build({" sensor ", $2, ";\n"})); }
-    | ODCL aInitSigDeclList                         { $$ = traced(t, "#debug:dcl ODCL aSigDeclList -> ", build({" output ", $2, ";\n"})); }
-    | CDCL aConstInitDeclList                       { $$ = traced(t, "#debug:dcl CDCL aConstDeclList -> ", build({" constant ", $2, ";\n"})); }
+    : TDCL verbatim                                 { $$ = traced(t, "#debug:dcl TDCL aSigDeclList -> ", build(t, {" type ", $2})); }
+    | FDCL verbatim                                 { $$ = traced(t, "#debug:dcl FDCL verbatim -> ", build(t, {" function ", $2})); }
+    | PDCL verbatim                                 { $$ = traced(t, "#debug:dcl PDCL verbatim -> ", build(t, {" procedure ", $2})); }
+    | KDCL verbatim                                 { $$ = traced(t, "#debug:dcl KDCL verbatim -> ", build(t, {" task ", $2})); }
+    | RTDCL verbatim                                { $$ = traced(t, "#debug:dcl RTDCL verbatim -> ", build(t, {" return ", $2})); }
+    | RDCL verbatim                                 { $$ = traced(t, "#debug:dcl RDCL verbatim -> ", build(t, {" relation ", $2})); }
+    | ECDCL verbatim                                { $$ = traced(t, "#debug:dcl ECDCL verbatim -> ", build(t, {" constant ", $2})); }
+    | IDCL aInitSigDeclList                         { $$ = traced(t, "#debug:dcl IDCL aSigDeclList -> ", build(t, {" input ", $2, ";\n"})); }
+    | SDCL aSigDeclList                             { $$ = traced(t, "#debug:dcl SDCL aSigDeclList -> ", build(t, {" sensor ", $2, ";\n"})); }
+    | ODCL aInitSigDeclList                         { $$ = traced(t, "#debug:dcl ODCL aSigDeclList -> ", build(t, {" output ", $2, ";\n"})); }
+    | CDCL aConstInitDeclList                       { $$ = traced(t, "#debug:dcl CDCL aConstDeclList -> ", build(t, {" constant ", $2, ";\n"})); }
     | SIG aInitSigDeclList                          { $$ = signal_declaration(t, $2); }
     ;
 
@@ -345,32 +345,32 @@ aConstInitDeclList
 
 sigDeclLBody
     : aTSig                                         { $$ = traced(t, "#debug:sigDeclLBody aTSig -> ", $1); }
-    | sigDeclLBody aTSig                            { $$ = traced(t, "#debug:sigDeclLBody sigDeclLBody aTSig -> ", extend($1, {", ", $2})); }
+    | sigDeclLBody aTSig                            { $$ = traced(t, "#debug:sigDeclLBody sigDeclLBody aTSig -> ", extend(t, $1, {", ", $2})); }
     ;
 
 sigInitDeclLBody
     : aInitTSig                                     { $$ = traced(t, "#debug:sigInitDeclLBody aInitTSig -> ", $1); }
-    | sigInitDeclLBody aInitTSig                    { $$ = traced(t, "#debug:sigInitDeclLBody sigInitDeclLBody aInitTSig -> ", extend($1, {", ", $2})); }
+    | sigInitDeclLBody aInitTSig                    { $$ = traced(t, "#debug:sigInitDeclLBody sigInitDeclLBody aInitTSig -> ", extend(t, $1, {", ", $2})); }
     ;
 
 constInitDeclLBody
     : aInitTConst                                   { $$ = traced(t, "#debug:constInitDeclLBody aInitTConst -> ", $1); }
-    | constInitDeclLBody aInitTConst                { $$ = traced(t, "#debug:constInitDeclLBody constInitDeclLBody aInitTConst -> ", extend($1, {", ", $2})); }
+    | constInitDeclLBody aInitTConst                { $$ = traced(t, "#debug:constInitDeclLBody constInitDeclLBody aInitTConst -> ", extend(t, $1, {", ", $2})); }
     ;
 
 aTSig
     : ident                                         { $$ = traced(t, "#debug:aTSig  ident -> ", $1); }
-    | ident COLON sigTypeIdent                      { $$ = traced(t, "#debug:aTSig  ID:STID -> ", build({$1, ":", $3})); }
+    | ident COLON sigTypeIdent                      { $$ = traced(t, "#debug:aTSig  ID:STID -> ", build(t, {$1, ":", $3})); }
     ;
 
 aInitTSig
     : aTSig                                         { $$ = traced(t, "#debug:aInitTSig  aTSig -> ", $1); }
-    | ident ASSIGN expr COLON sigTypeIdent          { $$ = traced(t, "#debug:aInitTSig  ID:=expr:ID -> ", build({$1, ":=", $3, ":", $5})); }
+    | ident ASSIGN expr COLON sigTypeIdent          { $$ = traced(t, "#debug:aInitTSig  ID:=expr:ID -> ", build(t, {$1, ":=", $3, ":", $5})); }
     ;
 
 aInitTConst
     : aTSig                                         { $$ = traced(t, "#debug:aInitTConst  aTSig -> ", $1); }
-    | ident EQUAL expr COLON sigTypeIdent           { $$ = traced(t, "#debug:aInitTConst  ID:=expr:ID -> ", build({$1, "=", $3, ":", $5})); }
+    | ident EQUAL expr COLON sigTypeIdent           { $$ = traced(t, "#debug:aInitTConst  ID:=expr:ID -> ", build(t, {$1, "=", $3, ":", $5})); }
     ;
 
 ident
@@ -388,17 +388,17 @@ sigTypeIdent
 
 literal
     : INT                                           { $$ = traced(t, "#debug:literal  INT -> ", token_text(t)); }
-    | STRUE                                         { $$ = traced(t, "#debug:literal true -> ", new std::string("true")); }
-    | SFALSE                                        { $$ = traced(t, "#debug:literal false -> ", new std::string("false")); }
+    | STRUE                                         { $$ = traced(t, "#debug:literal true -> ", t.value("true")); }
+    | SFALSE                                        { $$ = traced(t, "#debug:literal false -> ", t.value("false")); }
     ;
 
 expr
     : literal                                       { $$ = traced(t, "#debug:expr literal -> ", $1); }
     | sic                                           { $$ = traced(t, "#debug:expr sic -> ", $1); }
     | constorvarid                                  { $$ = traced(t, "#debug:expr constorvarid -> ", $1); }
-    | QUERY ident                                   { $$ = traced(t, "#debug:expr  ? ident -> ", build({"?", $2})); }
-    | PRE LPAR QUERY ident RPAR                     { $$ = traced(t, "#debug:expr  pre(? ident) -> ", build({"pre(?", $4, ")"})); }
-    | QUERY QUERY ident                             { $$ = traced(t, "#debug:expr  ?? ident -> ", build({"?", $3})); }
+    | QUERY ident                                   { $$ = traced(t, "#debug:expr  ? ident -> ", build(t, {"?", $2})); }
+    | PRE LPAR QUERY ident RPAR                     { $$ = traced(t, "#debug:expr  pre(? ident) -> ", build(t, {"pre(?", $4, ")"})); }
+    | QUERY QUERY ident                             { $$ = traced(t, "#debug:expr  ?? ident -> ", build(t, {"?", $3})); }
     ;
 
 sic

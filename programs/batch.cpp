@@ -13,6 +13,9 @@ namespace tessel::batch {
 
 namespace {
 
+// Answers carry the bytes only.
+const Options without_commands{false};
+
 // Header lines longer than this are malformed: a kind name, a blank and at
 // most ten digits fit in far fewer.
 constexpr size_t max_header = 64;
@@ -117,7 +120,7 @@ std::string unknown_kind(const std::string& name)
 // The answer to a request read in full.
 std::string answer(const Request& r)
 {
-    return r.what == Request::text ? response(translate(r.kind, r.payload)) : unknown_kind(r.name);
+    return r.what == Request::text ? response(translate(r.kind, r.payload, without_commands)) : unknown_kind(r.name);
 }
 
 // Answers groups of requests in worker threads; the reading thread writes
@@ -191,7 +194,7 @@ int serve_alone(std::istream& in, std::ostream& out)
         Request r = reader.next();
         switch (r.what) {
         case Request::text: {
-            Result result = translate(r.kind, r.payload);
+            Result result = translate(r.kind, r.payload, without_commands);
             write(out, response_header(result));
             write(out, result.out);
             write(out, result.err);
@@ -216,7 +219,7 @@ int serve_alone(std::istream& in, std::ostream& out)
 int serve_in_threads(std::istream& in, std::ostream& out, int jobs)
 {
     // Requests are handed over in groups of up to this many texts or bytes.
-    const size_t group_texts = 32, group_bytes = 1 << 20;
+    const size_t group_texts = 128, group_bytes = 1 << 20;
     // Answers not yet written, a group each, in request order; at most
     // window of them, so that a fast reader does not hold a whole batch.
     const size_t window = static_cast<size_t>(jobs) * 4;

@@ -54,14 +54,14 @@ static std::string* label(Pure21& t, const std::string* fact, const std::string*
     t.factStr = fact ? *fact : "";
     t.triggerStr = trig ? *trig : "";
     t.effectStr = eff ? *eff : "";
-    return traced(t, text, build(value));
+    return traced(t, text, build(t, value));
 }
 
 /* A label with a factor and no trigger: traced, then rejected. The rule is
    left without a value. */
 static std::string* trigger_missing(Pure21& t, std::string* value)
 {
-    delete value;
+    t.release(value);
     pure21error(t, "Trigger missing");
     return nullptr;
 }
@@ -77,7 +77,7 @@ static std::string* stray_character(Pure21& t)
 static void final_lines(Pure21& t, std::string* value)
 {
     debug_line(t, "#debug:axiom -> ", *value);
-    delete value;
+    t.release(value);
     t.os << '\n';
     set_line(t, "factor", t.factStr);
     set_line(t, "trigger", t.triggerStr);
@@ -102,7 +102,7 @@ static void final_lines(Pure21& t, std::string* value)
 %type <u_String> factor trigger effect effects sig puresig
 
 /* Values left on the stack when a parse fails. */
-%destructor { delete $$; } <u_String>
+%destructor { t.release($$); } <u_String>
 
 %expect 0
 
@@ -117,7 +117,7 @@ ident
     ;
 
 preId
-    : PRE LPAR ident RPAR                           { $$ = traced(t, "#debug:ident  pre(ID) -> ", build({"pre(", $3, ")"})); }
+    : PRE LPAR ident RPAR                           { $$ = traced(t, "#debug:ident  pre(ID) -> ", build(t, {"pre(", $3, ")"})); }
     ;
 
 gId
@@ -141,20 +141,20 @@ label
     ;
 
 boolexpi
-    : boolexpi OR booltermi                         { $$ = traced(t, "#debug:boolexpi boolexpi or booltermi-> ", build({$1, "~or~", $3})); }
+    : boolexpi OR booltermi                         { $$ = traced(t, "#debug:boolexpi boolexpi or booltermi-> ", build(t, {$1, "~or~", $3})); }
     | booltermi                                     { $$ = traced(t, "#debug:boolexpi booltermi -> ", $1); }
     ;
 
 booltermi
-    : booltermi AND boolfacti                       { $$ = traced(t, "#debug:booltermi booltermi and boolfacti -> ", build({$1, "~and~", $3})); }
+    : booltermi AND boolfacti                       { $$ = traced(t, "#debug:booltermi booltermi and boolfacti -> ", build(t, {$1, "~and~", $3})); }
     | boolfacti                                     { $$ = traced(t, "#debug:booltermi boolfacti -> ", $1); }
     ;
 
 boolfacti
-    : NOT boolfacti                                 { $$ = traced(t, "#debug:boolfacti not boolfacti -> ", build({"not~", $2})); }
-    | LPAR boolexpi RPAR                            { $$ = traced(t, "#debug:boolfacti (boolexpi) -> ", build({"(", $2, ")"})); }
+    : NOT boolfacti                                 { $$ = traced(t, "#debug:boolfacti not boolfacti -> ", build(t, {"not~", $2})); }
+    | LPAR boolexpi RPAR                            { $$ = traced(t, "#debug:boolfacti (boolexpi) -> ", build(t, {"(", $2, ")"})); }
     | ident                                         { list_line(t, "linterf", *$1); $$ = traced(t, "#debug:boolfacti  ID -> ", $1); }
-    | PRE LPAR ident RPAR                           { list_line(t, "linterf", *$3); $$ = traced(t, "#debug:boolfacti  preId -> ", build({"pre(", $3, ")"})); }
+    | PRE LPAR ident RPAR                           { list_line(t, "linterf", *$3); $$ = traced(t, "#debug:boolfacti  preId -> ", build(t, {"pre(", $3, ")"})); }
     | OTHER                                         { $$ = stray_character(t); YYABORT; }
     ;
 
@@ -165,7 +165,7 @@ factor
 
 trigger
     : boolexpi                                      { $$ = traced(t, "#debug:trigger boolexpi -> ", $1); }
-    | TICK                                          { $$ = traced(t, "#debug:trigger TICK -> ", new std::string("tick")); }
+    | TICK                                          { $$ = traced(t, "#debug:trigger TICK -> ", t.value("tick")); }
     ;
 
 effect
@@ -173,18 +173,18 @@ effect
     ;
 
 effects
-    : effects COMMA sig                             { $$ = traced(t, "#debug:effects effects,sig -> ", build({$1, " ", $3})); }
+    : effects COMMA sig                             { $$ = traced(t, "#debug:effects effects,sig -> ", build(t, {$1, " ", $3})); }
     | sig                                           { $$ = traced(t, "#debug:effects sig -> ", $1); }
     ;
 
 sig
     : puresig                                       { $$ = traced(t, "#debug:sig puresig -> ", $1); }
-    | INLINE                                        { $$ = traced(t, "#debug:sig INLINE -> ", build({"{", token_text(t), "}"})); }
+    | INLINE                                        { $$ = traced(t, "#debug:sig INLINE -> ", build(t, {"{", token_text(t), "}"})); }
     ;
 
 puresig
     : ident                                         { list_line(t, "loutput", *$1); $$ = traced(t, "#debug:puresig ID -> ", $1); }
-    | TICK                                          { $$ = traced(t, "#debug:puresig TICK -> ", new std::string("tick")); }
+    | TICK                                          { $$ = traced(t, "#debug:puresig TICK -> ", t.value("tick")); }
     ;
 
 %%

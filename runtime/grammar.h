@@ -31,21 +31,21 @@ public:
     Piece(std::string* value) : owned_(value), text_(nullptr) {}
     size_t size() const;
     void append_to(std::string& out) const;
-    void release() const { delete owned_; }
+    std::string* owned() const { return owned_; }
 
 private:
     std::string* owned_;
     const char* text_;
 };
 
-// Joins the pieces into a new heap string and releases the values consumed.
-std::string* build(std::initializer_list<Piece> pieces);
+// Joins the pieces into a new value and releases the values consumed.
+std::string* build(Translation& t, std::initializer_list<Piece> pieces);
 
 // Appends the pieces to a value in place and releases the values consumed.
-std::string* extend(std::string* value, std::initializer_list<Piece> pieces);
+std::string* extend(Translation& t, std::string* value, std::initializer_list<Piece> pieces);
 
-// A new heap string holding the scanner's current token text.
-std::string* token_text(const Translation& t);
+// A new value holding the scanner's current token text.
+std::string* token_text(Translation& t);
 
 }  // namespace tessel::runtime
 

@@ -18,9 +18,12 @@ public:
 
     void write(const char* data, size_t size)
     {
-        if (text_)
+        if (text_) {
             text_->append(data, size);
-        else if (stream_->rdbuf()->sputn(data, static_cast<std::streamsize>(size)) != static_cast<std::streamsize>(size))
+            return;
+        }
+        pending_ = true;
+        if (stream_->rdbuf()->sputn(data, static_cast<std::streamsize>(size)) != static_cast<std::streamsize>(size))
             stream_->setstate(std::ios::badbit);
     }
     void write(std::string_view text) { write(text.data(), text.size()); }
@@ -36,16 +39,20 @@ public:
         return *this;
     }
 
-    // Pushes what a stream holds to its file.
+    // Pushes what was written to a stream since the last flush to its file.
+    // (Before every read that may wait: often nothing.)
     void flush()
     {
-        if (stream_)
+        if (pending_) {
             stream_->flush();
+            pending_ = false;
+        }
     }
 
 private:
     std::string* text_ = nullptr;
     std::ostream* stream_ = nullptr;
+    bool pending_ = false;
 };
 
 }  // namespace tessel::runtime

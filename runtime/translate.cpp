@@ -55,8 +55,7 @@ private:
 // far is flushed before that wait.
 class StreamInput : public Input {
 public:
-    StreamInput(std::istream& in, std::ostream& out, std::ostream& trace)
-        : in_(in), out_(out), trace_(trace) {}
+    StreamInput(std::istream& in, Output& out, Output& trace) : in_(in), out_(out), trace_(trace) {}
 
     int read(char* buf, int max_size) override
     {
@@ -89,22 +88,28 @@ public:
 
 private:
     std::istream& in_;
-    std::ostream& out_;
-    std::ostream& trace_;
+    Output& out_;
+    Output& trace_;
 };
 
 }  // namespace
 
 Result translate(Kind kind, std::string_view text)
 {
+    return translate(kind, text, Options());
+}
+
+Result translate(Kind kind, std::string_view text, const Options& options)
+{
     Result result;
     // A label's script is some hundred bytes, a chart's text several times
     // its own size: room for both saves the first growth steps.
     result.out.reserve(std::max<size_t>(1024, text.size()));
-    result.commands.reserve(16);
+    if (options.commands)
+        result.commands.reserve(16);
     TextInput in(text);
     Output out(result.out), err(result.err), trace(result.trace);
-    Outcome outcome = info(kind).translate(Streams{in, out, err, trace}, &result.commands);
+    Outcome outcome = info(kind).translate(Streams{in, out, err, trace}, options.commands ? &result.commands : nullptr);
     result.status = outcome.status;
     result.error_offset = outcome.error_offset;
     return result;
@@ -113,8 +118,8 @@ Result translate(Kind kind, std::string_view text)
 Outcome translate(Kind kind, std::istream& in, std::ostream& out, std::ostream& err,
                   std::ostream& trace)
 {
-    StreamInput input(in, out, trace);
     Output out_output(out), err_output(err), trace_output(trace);
+    StreamInput input(in, out_output, trace_output);
     Outcome outcome = info(kind).translate(Streams{input, out_output, err_output, trace_output}, nullptr);
     if (outcome.status != 0)
         return outcome;

@@ -8,7 +8,27 @@ Translation::Translation(Kind kind, const Streams& streams, std::vector<Command>
 {
 }
 
-Translation::~Translation() = default;
+Translation::~Translation()
+{
+    for (std::string* v : spare_values_)
+        delete v;
+}
+
+std::string* Translation::value(std::string_view text)
+{
+    if (spare_values_.empty())
+        return new std::string(text);
+    std::string* v = spare_values_.back();
+    spare_values_.pop_back();
+    v->assign(text.data(), text.size());
+    return v;
+}
+
+void Translation::release(std::string* value)
+{
+    if (value)
+        spare_values_.push_back(value);
+}
 
 void Translation::attach(std::unique_ptr<TokenSource> scanner)
 {

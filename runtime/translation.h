@@ -96,6 +96,12 @@ public:
     void write_err(std::string_view text);
     bool ended() const { return status_ != 0; }
 
+    // The values of the grammar's symbols: heap strings owned by the parser's
+    // stack until an action consumes them, recycled within the translation
+    // (a value released is the next one made, with its capacity).
+    std::string* value(std::string_view text = {});
+    void release(std::string* value);
+
     // The command lines as data, or null when the caller does not want them.
     std::vector<Command>* commands() const { return commands_; }
 
@@ -108,6 +114,7 @@ private:
     Output& err_;
     std::vector<Command>* commands_;
     std::unique_ptr<TokenSource> scanner_;
+    std::vector<std::string*> spare_values_;
     long delivered_ = 0;
     bool at_end_ = false;
     int status_ = 0;

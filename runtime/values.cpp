@@ -18,28 +18,28 @@ void Piece::append_to(std::string& out) const
         out += *owned_;
 }
 
-std::string* build(std::initializer_list<Piece> pieces)
+std::string* build(Translation& t, std::initializer_list<Piece> pieces)
 {
     size_t size = 0;
     for (const Piece& p : pieces)
         size += p.size();
-    auto* value = new std::string;
+    std::string* value = t.value();
     value->reserve(size);
-    return extend(value, pieces);
+    return extend(t, value, pieces);
 }
 
-std::string* extend(std::string* value, std::initializer_list<Piece> pieces)
+std::string* extend(Translation& t, std::string* value, std::initializer_list<Piece> pieces)
 {
     for (const Piece& p : pieces)
         p.append_to(*value);
     for (const Piece& p : pieces)
-        p.release();
+        t.release(p.owned());
     return value;
 }
 
-std::string* token_text(const Translation& t)
+std::string* token_text(Translation& t)
 {
-    return new std::string(t.token());
+    return t.value(t.token());
 }
 
 }  // namespace tessel::runtime

@@ -41,9 +41,9 @@ static std::string* traced(Valued21& t, const char* text, std::string* value)
 
 /* The current token's text with its blanks turned into tildes (verbatim and
    exclamation-mark texts). */
-static std::string* tilded_token(const Valued21& t)
+static std::string* tilded_token(Valued21& t)
 {
-    return new std::string(substitute_char(t.token(), ' ', '~'));
+    return t.value(substitute_char(t.token(), ' ', '~'));
 }
 
 /* The start action: empties the editor's lists. */
@@ -80,14 +80,14 @@ static std::string* label(Valued21& t, const std::string* fact, const std::strin
     t.triggerStr = trig ? *trig : "";
     t.condStr = cond ? *cond : "";
     t.effectStr = eff ? *eff : "";
-    return traced(t, text, build(value));
+    return traced(t, text, build(t, value));
 }
 
 /* A label with a factor and no trigger: traced, then rejected. The rule is
    left without a value. */
 static std::string* trigger_missing(Valued21& t, std::string* value)
 {
-    delete value;
+    t.release(value);
     valued21error(t, "trigger missing");
     return nullptr;
 }
@@ -104,7 +104,7 @@ static std::string* unknown_symbol(Valued21& t, const char* message)
 static void final_lines(Valued21& t, std::string* value)
 {
     debug_line(t, "#debug:axiom -> ", *value);
-    delete value;
+    t.release(value);
     set_line(t, "factor", t.factStr);
     set_line(t, "trigger", t.triggerStr);
     set_line(t, "cond", t.condStr);
@@ -132,7 +132,7 @@ static void final_lines(Valued21& t, std::string* value)
 %type <u_String> valuedsig vals val
 
 /* Values left on the stack when a parse fails. */
-%destructor { delete $$; } <u_String>
+%destructor { t.release($$); } <u_String>
 
 /* The operator rules carry no precedence: every shift/reduce conflict is
    resolved by shifting, so operators group to the right and "not" and the
@@ -179,37 +179,37 @@ label
 
 bexpr
     : ident                                         { list_line_quoted(t, "linterf", *$1); $$ = traced(t, "#debug:bexpr   ident -> ", $1); }
-    | PRE LPAR ident RPAR                           { list_line(t, "linterf", *$3); $$ = traced(t, "#debug:bexpr  preId -> ", build({"pre(", $3, ")"})); }
+    | PRE LPAR ident RPAR                           { list_line(t, "linterf", *$3); $$ = traced(t, "#debug:bexpr  preId -> ", build(t, {"pre(", $3, ")"})); }
     | boperation                                    { $$ = traced(t, "#debug:bexpr boperation -> ", $1); }
-    | LPAR bexpr RPAR                               { $$ = traced(t, "#debug:bexpr  (bexpr) -> ", build({"(", $2, ")"})); }
+    | LPAR bexpr RPAR                               { $$ = traced(t, "#debug:bexpr  (bexpr) -> ", build(t, {"(", $2, ")"})); }
     | OTHER                                         { $$ = unknown_symbol(t, "bad boolean expression"); YYABORT; }
     ;
 
 boperation
-    : bexpr OR bexpr                                { $$ = traced(t, "#debug: boperation bexpr or bexpr -> ", build({$1, "~or~", $3})); }
-    | bexpr AND bexpr                               { $$ = traced(t, "#debug: boperation bexpr and bexpr -> ", build({$1, "~and~", $3})); }
-    | NOT bexpr                                     { $$ = traced(t, "#debug: boperation not bexpr -> ", build({"not~", $2})); }
+    : bexpr OR bexpr                                { $$ = traced(t, "#debug: boperation bexpr or bexpr -> ", build(t, {$1, "~or~", $3})); }
+    | bexpr AND bexpr                               { $$ = traced(t, "#debug: boperation bexpr and bexpr -> ", build(t, {$1, "~and~", $3})); }
+    | NOT bexpr                                     { $$ = traced(t, "#debug: boperation not bexpr -> ", build(t, {"not~", $2})); }
     ;
 
 expr
     : literal                                       { $$ = traced(t, "#debug:expr literal -> ", $1); }
     | sic                                           { $$ = traced(t, "#debug:expr sic -> ", $1); }
     | constorvarid                                  { $$ = traced(t, "#debug:expr constorvarid -> ", $1); }
-    | QUERY ident                                   { signal_value_read(t, *$2); $$ = traced(t, "#debug:expr  ? ident -> ", build({"?", $2})); }
-    | PRE LPAR QUERY ident RPAR                     { signal_value_read(t, *$4); $$ = traced(t, "#debug:expr  pre(? ident) -> ", build({"pre(?", $4, ")"})); }
-    | QUERY QUERY ident                             { $$ = traced(t, "#debug:expr  ?? ident -> ", build({"?", $3})); }
+    | QUERY ident                                   { signal_value_read(t, *$2); $$ = traced(t, "#debug:expr  ? ident -> ", build(t, {"?", $2})); }
+    | PRE LPAR QUERY ident RPAR                     { signal_value_read(t, *$4); $$ = traced(t, "#debug:expr  pre(? ident) -> ", build(t, {"pre(?", $4, ")"})); }
+    | QUERY QUERY ident                             { $$ = traced(t, "#debug:expr  ?? ident -> ", build(t, {"?", $3})); }
     | operation                                     { $$ = traced(t, "#debug:expr operation -> ", $1); }
     | lcond                                         { $$ = traced(t, "#debug:expr lcond -> ", $1); }
-    | ident LPAR RPAR                               { list_line_quoted(t, "lfunc", *$1); $$ = traced(t, "#debug:expr  ident () -> ", build({$1, "()"})); }
-    | ident LPAR vals RPAR                          { list_line_quoted(t, "lfunc", *$1); $$ = traced(t, "#debug:expr  ident (vals) -> ", build({$1, "(", $3, ")"})); }
-    | LPAR expr RPAR                                { $$ = traced(t, "#debug:expr  (expr) -> ", build({"(", $2, ")"})); }
+    | ident LPAR RPAR                               { list_line_quoted(t, "lfunc", *$1); $$ = traced(t, "#debug:expr  ident () -> ", build(t, {$1, "()"})); }
+    | ident LPAR vals RPAR                          { list_line_quoted(t, "lfunc", *$1); $$ = traced(t, "#debug:expr  ident (vals) -> ", build(t, {$1, "(", $3, ")"})); }
+    | LPAR expr RPAR                                { $$ = traced(t, "#debug:expr  (expr) -> ", build(t, {"(", $2, ")"})); }
     | OTHER                                         { $$ = unknown_symbol(t, "bad expression"); YYABORT; }
     ;
 
 literal
     : INT                                           { $$ = traced(t, "#debug:literal  INT -> ", token_text(t)); }
-    | STRUE                                         { $$ = traced(t, "#debug:literal true -> ", new std::string("true")); }
-    | SFALSE                                        { $$ = traced(t, "#debug:literal false -> ", new std::string("false")); }
+    | STRUE                                         { $$ = traced(t, "#debug:literal true -> ", t.value("true")); }
+    | SFALSE                                        { $$ = traced(t, "#debug:literal false -> ", t.value("false")); }
     ;
 
 constorvarid
@@ -217,24 +217,24 @@ constorvarid
     ;
 
 operation
-    : expr OR expr                                  { $$ = traced(t, "#debug: operation expr or expr -> ", build({$1, "~or~", $3})); }
-    | expr AND expr                                 { $$ = traced(t, "#debug: operation expr and expr -> ", build({$1, "~and~", $3})); }
-    | NOT expr                                      { $$ = traced(t, "#debug: operation not expr -> ", build({"not~", $2})); }
-    | expr PLUS expr                                { $$ = traced(t, "#debug: operation expr +  expr -> ", build({$1, "~+~", $3})); }
-    | expr MINUS expr                               { $$ = traced(t, "#debug: operation expr - expr -> ", build({$1, "~-~", $3})); }
-    | expr TIMES expr                               { $$ = traced(t, "#debug: operation expr * expr -> ", build({$1, "~*~", $3})); }
-    | expr DIV expr                                 { $$ = traced(t, "#debug: operation expr / expr -> ", build({$1, "~/~", $3})); }
-    | expr MOD expr                                 { $$ = traced(t, "#debug: operation expr mod expr -> ", build({$1, "~mod~", $3})); }
-    | MINUS expr                                    { $$ = traced(t, "#debug: operation - expr -> ", build({"-~", $2})); }
+    : expr OR expr                                  { $$ = traced(t, "#debug: operation expr or expr -> ", build(t, {$1, "~or~", $3})); }
+    | expr AND expr                                 { $$ = traced(t, "#debug: operation expr and expr -> ", build(t, {$1, "~and~", $3})); }
+    | NOT expr                                      { $$ = traced(t, "#debug: operation not expr -> ", build(t, {"not~", $2})); }
+    | expr PLUS expr                                { $$ = traced(t, "#debug: operation expr +  expr -> ", build(t, {$1, "~+~", $3})); }
+    | expr MINUS expr                               { $$ = traced(t, "#debug: operation expr - expr -> ", build(t, {$1, "~-~", $3})); }
+    | expr TIMES expr                               { $$ = traced(t, "#debug: operation expr * expr -> ", build(t, {$1, "~*~", $3})); }
+    | expr DIV expr                                 { $$ = traced(t, "#debug: operation expr / expr -> ", build(t, {$1, "~/~", $3})); }
+    | expr MOD expr                                 { $$ = traced(t, "#debug: operation expr mod expr -> ", build(t, {$1, "~mod~", $3})); }
+    | MINUS expr                                    { $$ = traced(t, "#debug: operation - expr -> ", build(t, {"-~", $2})); }
     ;
 
 lcond
-    : expr LEQ expr                                 { $$ = traced(t, "#debug: lcond expr <= expr -> ", build({$1, "~<=~", $3})); }
-    | expr GT expr                                  { $$ = traced(t, "#debug: lcond expr > expr -> ", build({$1, "~>~", $3})); }
-    | expr LT expr                                  { $$ = traced(t, "#debug: lcond expr < expr -> ", build({$1, "~<~", $3})); }
-    | expr GEQ expr                                 { $$ = traced(t, "#debug: lcond expr >= expr -> ", build({$1, "~>=~", $3})); }
-    | expr EQ expr                                  { $$ = traced(t, "#debug: lcond expr = expr -> ", build({$1, "~=~", $3})); }
-    | expr NEQ expr                                 { $$ = traced(t, "#debug: lcond expr <> expr -> ", build({$1, "~<>~", $3})); }
+    : expr LEQ expr                                 { $$ = traced(t, "#debug: lcond expr <= expr -> ", build(t, {$1, "~<=~", $3})); }
+    | expr GT expr                                  { $$ = traced(t, "#debug: lcond expr > expr -> ", build(t, {$1, "~>~", $3})); }
+    | expr LT expr                                  { $$ = traced(t, "#debug: lcond expr < expr -> ", build(t, {$1, "~<~", $3})); }
+    | expr GEQ expr                                 { $$ = traced(t, "#debug: lcond expr >= expr -> ", build(t, {$1, "~>=~", $3})); }
+    | expr EQ expr                                  { $$ = traced(t, "#debug: lcond expr = expr -> ", build(t, {$1, "~=~", $3})); }
+    | expr NEQ expr                                 { $$ = traced(t, "#debug: lcond expr <> expr -> ", build(t, {$1, "~<>~", $3})); }
     ;
 
 factor
@@ -242,7 +242,7 @@ factor
     ;
 
 trigger
-    : TICK                                          { $$ = traced(t, "#debug:trigger TICK -> ", new std::string("tick")); }
+    : TICK                                          { $$ = traced(t, "#debug:trigger TICK -> ", t.value("tick")); }
     | bexpr                                         { $$ = traced(t, "#debug:trigger  bexpr -> ", $1); }
     ;
 
@@ -255,27 +255,27 @@ effect
     ;
 
 emits
-    : emits COMMA emit                              { $$ = traced(t, "#debug:emits emits,emit -> ", build({$1, " ", $3})); }
+    : emits COMMA emit                              { $$ = traced(t, "#debug:emits emits,emit -> ", build(t, {$1, " ", $3})); }
     | emit                                          { $$ = traced(t, "#debug:emits emit -> ", $1); }
     ;
 
 emit
     : puresig                                       { $$ = traced(t, "#debug:emit puresig -> ", $1); }
     | valuedsig                                     { $$ = traced(t, "#debug:emit valuedsig -> ", $1); }
-    | INLINE                                        { $$ = traced(t, "#debug:emit INLINE -> ", build({"{", tilded_token(t), "}"})); }
+    | INLINE                                        { $$ = traced(t, "#debug:emit INLINE -> ", build(t, {"{", tilded_token(t), "}"})); }
     ;
 
 puresig
     : ident                                         { list_line(t, "loutput", *$1); $$ = traced(t, "#debug:puresig ident -> ", $1); }
-    | TICK                                          { $$ = traced(t, "#debug:puresig TICK -> ", new std::string("tick")); }
+    | TICK                                          { $$ = traced(t, "#debug:puresig TICK -> ", t.value("tick")); }
     ;
 
 valuedsig
-    : ident LPAR expr RPAR                          { valued_emission(t, *$1); $$ = traced(t, "#debug:valuedsig ident ( expr ) -> ", build({$1, "(", $3, ")"})); }
+    : ident LPAR expr RPAR                          { valued_emission(t, *$1); $$ = traced(t, "#debug:valuedsig ident ( expr ) -> ", build(t, {$1, "(", $3, ")"})); }
     ;
 
 vals
-    : vals COMMA val                                { $$ = traced(t, "#debug:vals vals val -> ", build({$1, ",", $3})); }
+    : vals COMMA val                                { $$ = traced(t, "#debug:vals vals val -> ", build(t, {$1, ",", $3})); }
     | val                                           { $$ = traced(t, "#debug:vals val -> ", $1); }
     ;
 

@@ -41,6 +41,13 @@ struct Result {
 
 TESSEL_API Result translate(Kind kind, std::string_view text);
 
+// What a translation gathers beside the bytes.
+struct Options {
+    bool commands = true;  // Result::commands (left empty when false)
+};
+
+TESSEL_API Result translate(Kind kind, std::string_view text, const Options& options);
+
 // The streaming form, for programs: reads the text from `in` only as far as
 // the translation needs it, and writes as it goes. Everything written to
 // `out` and `trace` is flushed before a read that may wait and before

@@ -15,8 +15,8 @@ using namespace tessel::runtime;
 /* One translation: its streams, the declaration's kind (two-letter code)
    and its parts. */
 struct tessel::runtime::Decl : Translation {
-    Decl(const Streams& streams, std::vector<tessel::Command>* commands)
-        : Translation(tessel::Kind::decl, streams, commands) {}
+    Decl(const Streams& streams, std::vector<tessel::Command>* commands, Resources& resources)
+        : Translation(tessel::Kind::decl, streams, commands, resources) {}
     std::string arg0, arg1, arg2, arg3, arg4;
 };
 
@@ -161,7 +161,8 @@ dcl
 
 %%
 
-tessel::Outcome tessel::runtime::translate_decl(const Streams& streams, std::vector<Command>* commands)
+tessel::Outcome tessel::runtime::translate_decl(const Streams& streams, std::vector<Command>* commands,
+                                                Resources& resources)
 {
-    return run<Decl>(streams, commands, decl_scanner, declparse);
+    return run<Decl>(streams, commands, resources, decl_scanner, declparse);
 }

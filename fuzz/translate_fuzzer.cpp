@@ -4,9 +4,10 @@
 // (the reference for the scanner's buffer boundaries), gives the same bytes
 // as the text at once; a successful label or declaration ends with the line
 // "break", a failed one has none; the batch protocol answers the text with
-// exactly the library's result. The batch translates the text anew through
-// the same entry point, so that comparison also shows that translating
-// twice gives the same result.
+// exactly the library's result. The batch translates the text anew, with a
+// translator of its own, so that comparison also shows that translating
+// twice gives the same result, and that the translator kept here from input
+// to input gives what a new one gives.
 //
 // Built once per kind: TESSEL_FUZZ_KIND is pure21, valued21, decl or ic3.
 #include <algorithm>
@@ -23,6 +24,9 @@ namespace {
 
 constexpr tessel::Kind kind = tessel::Kind::TESSEL_FUZZ_KIND;
 
+// Kept from input to input, as an editor keeps one.
+tessel::Translator translator;
+
 bool same(const tessel::Result& a, const tessel::Result& b)
 {
     return a.status == b.status && a.error_offset == b.error_offset && a.out == b.out && a.err == b.err &&
@@ -34,7 +38,7 @@ bool same(const tessel::Result& a, const tessel::Result& b)
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    const tessel::Result r = tessel::translate(kind, text);
+    const tessel::Result r = translator.translate(kind, text);
 
     CHECK(r.status >= 0 && r.status <= 2, "status 0, 1 or 2");
     if (r.status == 0)
@@ -42,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     else
         CHECK(r.error_offset >= 0 && r.error_offset <= static_cast<long>(size), "error offset within the text");
 
-    CHECK(same(r, translate_bytewise(kind, text)), "one byte per read gives the same bytes");
+    CHECK(same(r, translate_bytewise(kind, text, &translator)), "one byte per read gives the same bytes");
 
     if (kind != tessel::Kind::ic3) {
         const bool has_break = std::find(r.commands.begin(), r.commands.end(), tessel::Command{"break"}) != r.commands.end();

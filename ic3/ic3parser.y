@@ -20,8 +20,8 @@ using namespace tessel::runtime;
 /* One translation: its streams and the state carried between rules (macros
    and constellations do not nest). */
 struct tessel::runtime::Ic3 : Translation {
-    Ic3(const Streams& streams, std::vector<tessel::Command>* commands)
-        : Translation(tessel::Kind::ic3, streams, commands) {}
+    Ic3(const Streams& streams, std::vector<tessel::Command>* commands, Resources& resources)
+        : Translation(tessel::Kind::ic3, streams, commands, resources) {}
     int sigDeclNb = 0;        /* ":<signal>" declarations of the current macro */
     std::string macroId;      /* name of the current macro */
     std::string endSigStr;    /* line closing the macro's local signals */
@@ -412,7 +412,8 @@ integer
 
 %%
 
-tessel::Outcome tessel::runtime::translate_ic3(const Streams& streams, std::vector<Command>* commands)
+tessel::Outcome tessel::runtime::translate_ic3(const Streams& streams, std::vector<Command>* commands,
+                                                Resources& resources)
 {
-    return run<Ic3>(streams, commands, ic3_scanner, ic3parse);
+    return run<Ic3>(streams, commands, resources, ic3_scanner, ic3parse);
 }

@@ -118,9 +118,10 @@ std::string unknown_kind(const std::string& name)
 }
 
 // The answer to a request read in full.
-std::string answer(const Request& r)
+std::string answer(Translator& translator, const Request& r)
 {
-    return r.what == Request::text ? response(translate(r.kind, r.payload, without_commands)) : unknown_kind(r.name);
+    return r.what == Request::text ? response(translator.translate(r.kind, r.payload, without_commands))
+                                   : unknown_kind(r.name);
 }
 
 // Answers groups of requests in worker threads; the reading thread writes
@@ -148,10 +149,10 @@ public:
 
     std::future<std::string> submit(std::vector<Request> group)
     {
-        std::packaged_task<std::string()> task([group = std::move(group)] {
+        std::packaged_task<std::string(Translator&)> task([group = std::move(group)](Translator& translator) {
             std::string answers;
             for (const Request& r : group)
-                answers += answer(r);
+                answers += answer(translator, r);
             return answers;
         });
         std::future<std::string> result = task.get_future();
@@ -166,8 +167,9 @@ public:
 private:
     void work()
     {
+        Translator translator;  // this thread's
         for (;;) {
-            std::packaged_task<std::string()> task;
+            std::packaged_task<std::string(Translator&)> task;
             {
                 std::unique_lock<std::mutex> lock(mutex_);
                 ready_.wait(lock, [this] { return stopping_ || !tasks_.empty(); });
@@ -176,13 +178,13 @@ private:
                 task = std::move(tasks_.front());
                 tasks_.pop_front();
             }
-            task();
+            task(translator);
         }
     }
 
     std::mutex mutex_;
     std::condition_variable ready_;
-    std::deque<std::packaged_task<std::string()>> tasks_;
+    std::deque<std::packaged_task<std::string(Translator&)>> tasks_;
     bool stopping_ = false;
     std::vector<std::thread> workers_;
 };
@@ -190,11 +192,12 @@ private:
 int serve_alone(std::istream& in, std::ostream& out)
 {
     Reader reader(in, [&out] { out.flush(); });
+    Translator translator;
     for (;;) {
         Request r = reader.next();
         switch (r.what) {
         case Request::text: {
-            Result result = translate(r.kind, r.payload, without_commands);
+            Result result = translator.translate(r.kind, r.payload, without_commands);
             write(out, response_header(result));
             write(out, result.out);
             write(out, result.err);

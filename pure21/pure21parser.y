@@ -15,8 +15,8 @@ using namespace tessel::runtime;
 /* One translation: its streams and the three parts of the label, assigned
    by the label rule. */
 struct tessel::runtime::Pure21 : Translation {
-    Pure21(const Streams& streams, std::vector<tessel::Command>* commands)
-        : Translation(tessel::Kind::pure21, streams, commands) {}
+    Pure21(const Streams& streams, std::vector<tessel::Command>* commands, Resources& resources)
+        : Translation(tessel::Kind::pure21, streams, commands, resources) {}
     std::string factStr, triggerStr, effectStr;
 };
 
@@ -189,7 +189,8 @@ puresig
 
 %%
 
-tessel::Outcome tessel::runtime::translate_pure21(const Streams& streams, std::vector<Command>* commands)
+tessel::Outcome tessel::runtime::translate_pure21(const Streams& streams, std::vector<Command>* commands,
+                                                Resources& resources)
 {
-    return run<Pure21>(streams, commands, pure21_scanner, pure21parse);
+    return run<Pure21>(streams, commands, resources, pure21_scanner, pure21parse);
 }

@@ -21,9 +21,18 @@ namespace tessel::runtime {
 template <class Lexer>
 class Scanner final : public Lexer, public TokenSource {
 public:
-    explicit Scanner(Translation& translation) : translation_(translation) {}
+    explicit Scanner(Translation& translation) : translation_(&translation) {}
 
     int next() override { return this->yylex(); }
+
+    // Whatever the last translation left (unread text, a refill cut short
+    // by a fatal error) goes with the buffer's contents.
+    void restart(Translation& translation) override
+    {
+        translation_ = &translation;
+        this->yyrestart(this->yyin);
+        this->yylineno = 1;
+    }
     const char* text() const override { return this->YYText(); }
     int length() const override { return this->YYLeng(); }
 
@@ -39,12 +48,12 @@ public:
     }
 
 protected:
-    int LexerInput(char* buf, int max_size) override { return translation_.read(buf, max_size); }
-    void LexerOutput(const char* buf, int size) override { translation_.os.write(buf, size); }
+    int LexerInput(char* buf, int max_size) override { return translation_->read(buf, max_size); }
+    void LexerOutput(const char* buf, int size) override { translation_->os.write(buf, static_cast<size_t>(size)); }
     [[noreturn]] void LexerError(const char* message) override { throw ScannerFailure(message); }
 
 private:
-    Translation& translation_;
+    Translation* translation_;
 };
 
 }  // namespace tessel::runtime

@@ -19,7 +19,7 @@ using runtime::Streams;
 struct KindInfo {
     const char* name;
     const char* title;
-    Outcome (*translate)(const Streams&, std::vector<Command>*);
+    runtime::Translate translate;
 };
 
 const KindInfo kinds[] = {
@@ -94,12 +94,12 @@ private:
 
 }  // namespace
 
-Result translate(Kind kind, std::string_view text)
-{
-    return translate(kind, text, Options());
-}
+Translator::Translator() : resources_(std::make_unique<runtime::Resources>()) {}
+Translator::~Translator() = default;
+Translator::Translator(Translator&&) noexcept = default;
+Translator& Translator::operator=(Translator&&) noexcept = default;
 
-Result translate(Kind kind, std::string_view text, const Options& options)
+Result Translator::translate(Kind kind, std::string_view text, const Options& options)
 {
     Result result;
     // A label's script is some hundred bytes, a chart's text several times
@@ -109,18 +109,20 @@ Result translate(Kind kind, std::string_view text, const Options& options)
         result.commands.reserve(16);
     TextInput in(text);
     Output out(result.out), err(result.err), trace(result.trace);
-    Outcome outcome = info(kind).translate(Streams{in, out, err, trace}, options.commands ? &result.commands : nullptr);
+    Outcome outcome = info(kind).translate(Streams{in, out, err, trace},
+                                           options.commands ? &result.commands : nullptr, *resources_);
     result.status = outcome.status;
     result.error_offset = outcome.error_offset;
     return result;
 }
 
-Outcome translate(Kind kind, std::istream& in, std::ostream& out, std::ostream& err,
-                  std::ostream& trace)
+Outcome Translator::translate(Kind kind, std::istream& in, std::ostream& out, std::ostream& err,
+                              std::ostream& trace)
 {
     Output out_output(out), err_output(err), trace_output(trace);
     StreamInput input(in, out_output, trace_output);
-    Outcome outcome = info(kind).translate(Streams{input, out_output, err_output, trace_output}, nullptr);
+    Outcome outcome = info(kind).translate(Streams{input, out_output, err_output, trace_output}, nullptr,
+                                           *resources_);
     if (outcome.status != 0)
         return outcome;
     // Output that did not reach its file is no success.
@@ -134,6 +136,21 @@ Outcome translate(Kind kind, std::istream& in, std::ostream& out, std::ostream& 
         outcome.status = 1;
     }
     return outcome;
+}
+
+Result translate(Kind kind, std::string_view text)
+{
+    return Translator().translate(kind, text);
+}
+
+Result translate(Kind kind, std::string_view text, const Options& options)
+{
+    return Translator().translate(kind, text, options);
+}
+
+Outcome translate(Kind kind, std::istream& in, std::ostream& out, std::ostream& err, std::ostream& trace)
+{
+    return Translator().translate(kind, in, out, err, trace);
 }
 
 bool kind_from_name(std::string_view name, Kind& kind)

@@ -2,24 +2,30 @@
 
 namespace tessel::runtime {
 
-Translation::Translation(Kind kind, const Streams& streams, std::vector<Command>* commands)
-    : os(streams.out), f_log(streams.trace), kind_(kind), in_(streams.in), err_(streams.err),
-      commands_(commands)
-{
-}
+Resources::Resources() = default;
 
-Translation::~Translation()
+Resources::~Resources()
 {
-    for (std::string* v : spare_values_)
+    for (std::string* v : spare_values)
         delete v;
 }
 
+Translation::Translation(Kind kind, const Streams& streams, std::vector<Command>* commands,
+                         Resources& resources)
+    : os(streams.out), f_log(streams.trace), kind_(kind), in_(streams.in), err_(streams.err),
+      commands_(commands), resources_(resources)
+{
+}
+
+Translation::~Translation() = default;
+
 std::string* Translation::value(std::string_view text)
 {
-    if (spare_values_.empty())
+    std::vector<std::string*>& spare = resources_.spare_values;
+    if (spare.empty())
         return new std::string(text);
-    std::string* v = spare_values_.back();
-    spare_values_.pop_back();
+    std::string* v = spare.back();
+    spare.pop_back();
     v->assign(text.data(), text.size());
     return v;
 }
@@ -27,12 +33,12 @@ std::string* Translation::value(std::string_view text)
 void Translation::release(std::string* value)
 {
     if (value)
-        spare_values_.push_back(value);
+        resources_.spare_values.push_back(value);
 }
 
-void Translation::attach(std::unique_ptr<TokenSource> scanner)
+void Translation::attach(TokenSource& scanner)
 {
-    scanner_ = std::move(scanner);
+    scanner_ = &scanner;
 }
 
 int Translation::next_token(int error_token)

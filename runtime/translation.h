@@ -33,6 +33,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+class Translation;
+
 // What a translation needs of its scanner (see scanner.h).
 class TokenSource {
 public:
@@ -45,6 +47,21 @@ public:
     // The offset of the current token, given the number of characters the
     // scanner has been handed so far.
     virtual long offset(long delivered) const = 0;
+    // Makes the scanner start anew for another translation, as if new.
+    virtual void restart(Translation& translation) = 0;
+};
+
+// What translations made one after the other keep between them: a scanner
+// per kind (made on first use) and the spare values. Translations in memory
+// take and give back the same few large blocks, otherwise.
+struct Resources {
+    Resources();
+    Resources(const Resources&) = delete;
+    Resources& operator=(const Resources&) = delete;
+    ~Resources();
+
+    std::unique_ptr<TokenSource> scanners[4];
+    std::vector<std::string*> spare_values;
 };
 
 // The streams of one translation.
@@ -57,7 +74,7 @@ struct Streams {
 
 class Translation {
 public:
-    Translation(Kind kind, const Streams& streams, std::vector<Command>* commands);
+    Translation(Kind kind, const Streams& streams, std::vector<Command>* commands, Resources& resources);
     Translation(const Translation&) = delete;
     Translation& operator=(const Translation&) = delete;
     virtual ~Translation();
@@ -69,8 +86,9 @@ public:
 
     Kind kind() const { return kind_; }
 
-    // Binds the scanner; the translation owns it from now on.
-    void attach(std::unique_ptr<TokenSource> scanner);
+    // Binds the scanner, which the resources own.
+    void attach(TokenSource& scanner);
+    Resources& resources() { return resources_; }
 
     // The parser's token function: the scanner's next token, or, after a
     // fatal scanner error (which ends the translation with status 2),
@@ -97,8 +115,8 @@ public:
     bool ended() const { return status_ != 0; }
 
     // The values of the grammar's symbols: heap strings owned by the parser's
-    // stack until an action consumes them, recycled within the translation
-    // (a value released is the next one made, with its capacity).
+    // stack until an action consumes them, recycled (a value released is the
+    // next one made, with its capacity).
     std::string* value(std::string_view text = {});
     void release(std::string* value);
 
@@ -113,8 +131,8 @@ private:
     Input& in_;
     Output& err_;
     std::vector<Command>* commands_;
-    std::unique_ptr<TokenSource> scanner_;
-    std::vector<std::string*> spare_values_;
+    Resources& resources_;
+    TokenSource* scanner_ = nullptr;
     long delivered_ = 0;
     bool at_end_ = false;
     int status_ = 0;
@@ -123,10 +141,11 @@ private:
 
 // The translators, one per kind (defined with each grammar): each runs one
 // translation on the streams and returns how it ended.
-Outcome translate_pure21(const Streams& streams, std::vector<Command>* commands);
-Outcome translate_valued21(const Streams& streams, std::vector<Command>* commands);
-Outcome translate_decl(const Streams& streams, std::vector<Command>* commands);
-Outcome translate_ic3(const Streams& streams, std::vector<Command>* commands);
+using Translate = Outcome (*)(const Streams&, std::vector<Command>*, Resources&);
+Outcome translate_pure21(const Streams& streams, std::vector<Command>* commands, Resources& resources);
+Outcome translate_valued21(const Streams& streams, std::vector<Command>* commands, Resources& resources);
+Outcome translate_decl(const Streams& streams, std::vector<Command>* commands, Resources& resources);
+Outcome translate_ic3(const Streams& streams, std::vector<Command>* commands, Resources& resources);
 
 // The scanners, one per kind (defined with each scanner).
 std::unique_ptr<TokenSource> pure21_scanner(Translation& translation);
@@ -134,13 +153,19 @@ std::unique_ptr<TokenSource> valued21_scanner(Translation& translation);
 std::unique_ptr<TokenSource> decl_scanner(Translation& translation);
 std::unique_ptr<TokenSource> ic3_scanner(Translation& translation);
 
-// Runs a grammar: builds its state and scanner, parses, reports the outcome.
+// Runs a grammar: builds its state, takes the kind's scanner (made now, or
+// restarted), parses, reports the outcome.
 template <class Grammar>
-Outcome run(const Streams& streams, std::vector<Command>* commands,
-            std::unique_ptr<TokenSource> (*scanner)(Translation&), int (*parse)(Grammar&))
+Outcome run(const Streams& streams, std::vector<Command>* commands, Resources& resources,
+            std::unique_ptr<TokenSource> (*make_scanner)(Translation&), int (*parse)(Grammar&))
 {
-    Grammar grammar(streams, commands);
-    grammar.attach(scanner(grammar));
+    Grammar grammar(streams, commands, resources);
+    std::unique_ptr<TokenSource>& scanner = resources.scanners[static_cast<int>(grammar.kind())];
+    if (scanner)
+        scanner->restart(grammar);
+    else
+        scanner = make_scanner(grammar);
+    grammar.attach(*scanner);
     parse(grammar);
     return grammar.outcome();
 }

@@ -8,10 +8,10 @@
 // list of its words, the values raw. Nothing is evaluated: no text can run a
 // command. The text is taken as bytes; a character above U+00FF is an error.
 //
-// Built against Tcl's stubs; the library is linked in. Every call is
-// independent and the extension keeps no mutable state of its own, so it
-// may be loaded into any number of interpreters in any threads, safe ones
-// included.
+// Built against Tcl's stubs; the library is linked in. Each interpreter's
+// command keeps its own tessel::Translator (an interpreter lives in one
+// thread), and the extension has no other state: it may be loaded into any
+// number of interpreters in any threads, safe ones included.
 #include <tcl.h>
 
 #include <climits>
@@ -115,7 +115,7 @@ bool set_result(Tcl_Interp* interp, const tessel::Result& r)
     return true;
 }
 
-int translate_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+int translate_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
 {
     if (objc != 3) {
         Tcl_WrongNumArgs(interp, 1, objv, "kind text");
@@ -131,7 +131,7 @@ int translate_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const o
     if (!text_bytes(interp, objv[2], storage, text))
         return TCL_ERROR;
     try {
-        return set_result(interp, tessel::translate(kind, text)) ? TCL_OK : TCL_ERROR;
+        return set_result(interp, static_cast<tessel::Translator*>(data)->translate(kind, text)) ? TCL_OK : TCL_ERROR;
     } catch (const std::exception& e) {
         // Out of memory: no exception may cross into Tcl.
         Tcl_SetObjResult(interp, Tcl_ObjPrintf("tessel::translate: %s", e.what()));
@@ -145,7 +145,8 @@ TESSEL_TCL_EXPORT int Tessel_Init(Tcl_Interp* interp)
 {
     if (!Tcl_InitStubs(interp, "8.6", 0))
         return TCL_ERROR;
-    Tcl_CreateObjCommand(interp, "::tessel::translate", translate_command, nullptr, nullptr);
+    Tcl_CreateObjCommand(interp, "::tessel::translate", translate_command, new tessel::Translator,
+                         [](ClientData data) { delete static_cast<tessel::Translator*>(data); });
     return Tcl_PkgProvideEx(interp, "tessel", tessel::version(), nullptr);
 }
 

@@ -17,8 +17,8 @@ using namespace tessel::runtime;
 /* One translation: its streams and the four parts of the label, assigned by
    the label rule. */
 struct tessel::runtime::Valued21 : Translation {
-    Valued21(const Streams& streams, std::vector<tessel::Command>* commands)
-        : Translation(tessel::Kind::valued21, streams, commands) {}
+    Valued21(const Streams& streams, std::vector<tessel::Command>* commands, Resources& resources)
+        : Translation(tessel::Kind::valued21, streams, commands, resources) {}
     std::string factStr, triggerStr, condStr, effectStr;
 };
 
@@ -285,7 +285,8 @@ val
 
 %%
 
-tessel::Outcome tessel::runtime::translate_valued21(const Streams& streams, std::vector<Command>* commands)
+tessel::Outcome tessel::runtime::translate_valued21(const Streams& streams, std::vector<Command>* commands,
+                                                Resources& resources)
 {
-    return run<Valued21>(streams, commands, valued21_scanner, valued21parse);
+    return run<Valued21>(streams, commands, resources, valued21_scanner, valued21parse);
 }

@@ -98,8 +98,39 @@ TEST(LibraryStreams, EndedOrFailedStreamGivesTheEmptyText)
     expect_same(empty, translate_stream(Kind::decl, failed), "failed stream");
 }
 
+// A Translator kept for text after text, of every kind, through every kind
+// of failure (a scanner error cut short in the middle of a refill, a stack
+// overflow, an action's error), gives exactly what a fresh translation gives.
+TEST(LibraryTranslator, ReusedGivesWhatFreshGives)
+{
+    std::vector<std::pair<Kind, std::string>> texts;
+    for (const GoldenCase& c : all_golden_cases())
+        texts.emplace_back(c.kind, c.text);
+    texts.emplace_back(Kind::pure21, ";" + std::string(20000, 'a') + ";b.");   // buffer overflow
+    texts.emplace_back(Kind::ic3, ":{" + std::string(20000, 'x'));             // overflow inside a verbatim text
+    texts.emplace_back(Kind::valued21, ";" + std::string(100000, '(') + "a");  // deep, then the end
+    texts.emplace_back(Kind::pure21, "2;;e.");                                 // an action's error
+    tessel::Translator translator;
+    for (int round = 0; round < 2; ++round)
+        for (const auto& [kind, text] : texts) {
+            tessel::Result fresh = tessel::translate(kind, text);
+            tessel::Result reused = translator.translate(kind, text);
+            const std::string what = std::string(tessel::kind_name(kind)) + " " + text.substr(0, 40);
+            expect_same(fresh, reused, what);
+            EXPECT_EQ(fresh.commands, reused.commands) << what;
+            std::istringstream in(text);
+            std::ostringstream out, err, trace;
+            tessel::Outcome streamed = translator.translate(kind, in, out, err, trace);
+            EXPECT_EQ(fresh.status, streamed.status) << what;
+            EXPECT_EQ(fresh.out, out.str()) << what;
+            EXPECT_EQ(fresh.err, err.str()) << what;
+            EXPECT_EQ(fresh.trace, trace.str()) << what;
+        }
+}
+
 // Texts of every kind, translated by four threads at once, each in its own
-// order, give the results of one thread translating them in turn.
+// order (two with a Translator of their own), give the results of one
+// thread translating them in turn.
 TEST(LibraryThreads, ConcurrentTranslationsMatchSequentialOnes)
 {
     const std::vector<GoldenCase> golden = all_golden_cases();
@@ -125,8 +156,10 @@ TEST(LibraryThreads, ConcurrentTranslationsMatchSequentialOnes)
             for (size_t i = 0; i < order.size(); ++i)
                 order[i] = i;
             std::shuffle(order.begin(), order.end(), std::mt19937(static_cast<unsigned>(n)));
+            tessel::Translator translator;
             for (size_t i : order) {
-                tessel::Result r = tessel::translate(texts[i].first, texts[i].second);
+                tessel::Result r = n % 2 ? translator.translate(texts[i].first, texts[i].second)
+                                         : tessel::translate(texts[i].first, texts[i].second);
                 const tessel::Result& e = expected[i];
                 if (r.status != e.status || r.error_offset != e.error_offset || r.out != e.out ||
                     r.err != e.err || r.trace != e.trace || r.commands != e.commands)

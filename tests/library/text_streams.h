@@ -31,11 +31,13 @@ private:
     char current_ = 0;
 };
 
-// The streaming entry point's results, gathered like the in-memory ones.
-inline tessel::Result translate_stream(tessel::Kind kind, std::istream& in)
+// The streaming entry point's results, gathered like the in-memory ones
+// (through translator when given).
+inline tessel::Result translate_stream(tessel::Kind kind, std::istream& in, tessel::Translator* translator = nullptr)
 {
     std::ostringstream out, err, trace;
-    tessel::Outcome o = tessel::translate(kind, in, out, err, trace);
+    tessel::Outcome o = translator ? translator->translate(kind, in, out, err, trace)
+                                   : tessel::translate(kind, in, out, err, trace);
     tessel::Result r;
     r.status = o.status;
     r.error_offset = o.error_offset;
@@ -45,11 +47,12 @@ inline tessel::Result translate_stream(tessel::Kind kind, std::istream& in)
     return r;
 }
 
-inline tessel::Result translate_bytewise(tessel::Kind kind, const std::string& text)
+inline tessel::Result translate_bytewise(tessel::Kind kind, const std::string& text,
+                                         tessel::Translator* translator = nullptr)
 {
     OneByteBuffer buffer(text);
     std::istream in(&buffer);
-    return translate_stream(kind, in);
+    return translate_stream(kind, in, translator);
 }
 
 #endif

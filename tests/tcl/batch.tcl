@@ -105,13 +105,14 @@ foreach c $cases r $got {
         fail "$name: error offset $offset with status $status"
     }
 }
-# Read from a file, the stream never makes the reader wait: with four times
-# as many texts, more groups are pending than the two threads' window holds,
-# and answers go out while reading goes on, still all of them, in order.
-lassign [run_batch [string repeat $stream 4] -j 2] status four_times
-expect_eq "golden stream four times, two threads: exit status" 0 $status
-if {[string repeat $one_thread 4] ne $four_times} {
-    fail "golden stream four times: two threads answer differently from one"
+# Read from a file, the stream never makes the reader wait: with twenty
+# times as many texts, more groups are pending than the two threads' window
+# holds, and answers go out while reading goes on, still all of them, in
+# order.
+lassign [run_batch [string repeat $stream 20] -j 2] status twenty_times
+expect_eq "golden stream twenty times, two threads: exit status" 0 $status
+if {[string repeat $one_thread 20] ne $twenty_times} {
+    fail "golden stream twenty times: two threads answer differently from one"
 }
 lassign [run_batch $stream -j 2] status two_threads
 expect_eq "golden stream, two threads: exit status" 0 $status

@@ -138,6 +138,11 @@ set linterf ""
 set lfunc   ""
 } {input buffer overflow, can't enlarge buffer because scanner uses REJECT
 } {}} ok] 0 \
+    "[request pure21 ";[string repeat ( 20000000]"]$ok" [list \
+        {1 19999997 {set loutput ""
+set linterf ""
+set lfunc   ""
+} {Tessel intermediate code (Pure21) Parser:parser stack overflow} {}} ok] 0 \
     "${ok}pure21 -3\n;;." [list ok {error {malformed header "pure21 -3" (expected "<kind> <size>")}}] 2 \
     "pure21 99999999999\n" {{error {size 99999999999 larger than 1073741824}}} 2 \
     "pure21 1073741825\n" {{error {size 1073741825 larger than 1073741824}}} 2 \

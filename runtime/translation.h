@@ -1,7 +1,9 @@
 // One translation in progress: its input, its output streams, its scanner,
 // how it ended. Each grammar derives its own state from Translation (the
 // parts of a label, the counters of a chart) and receives it as the parse
-// parameter, so that nothing outlives or is shared between translations.
+// parameter, so that no two translations share anything; what one leaves
+// for the next of the same translator (a scanner to restart, spare values)
+// is in its Resources.
 #ifndef TESSEL_RUNTIME_TRANSLATION_H
 #define TESSEL_RUNTIME_TRANSLATION_H
 

@@ -103,26 +103,10 @@ int memory(long n1, long n2, int files, char** paths)
 }
 
 // The scanner alone: every token of the text, nothing parsed or written.
-class TextInput : public tessel::runtime::Input {
-public:
-    explicit TextInput(const std::string& text) : text_(text) {}
-    int read(char* buf, int max_size) override
-    {
-        size_t n = std::min(text_.size() - at_, static_cast<size_t>(max_size));
-        text_.copy(buf, n, at_);
-        at_ += n;
-        return static_cast<int>(n);
-    }
-
-private:
-    const std::string& text_;
-    size_t at_ = 0;
-};
-
 int scan(const char* path)
 {
     std::string text = read_file(path);
-    TextInput in(text);
+    tessel::runtime::TextInput in(text);
     std::string unused;
     tessel::runtime::Output none(unused);
     auto start = Clock::now();

@@ -1,20 +1,11 @@
 #include "script.h"
 
 #include <cstring>
+#include <initializer_list>
 
 namespace tessel::runtime {
 
 namespace {
-
-void put(Output& out, const char* text, size_t size)
-{
-    out.write(text, size);
-}
-
-void put(Output& out, std::string_view text)
-{
-    out.write(text);
-}
 
 bool contains(std::string_view text, char c)
 {
@@ -34,60 +25,58 @@ bool substituted(char c)
     return c == '\\' || c == '"' || c == '[' || c == ']' || c == '$';
 }
 
-// head, then value between double quotes, read back by the interpreter as
-// exactly value: every other byte (newlines, braces, NUL, bytes above 127)
-// stands for itself there.
-void quoted_line(Translation& t, std::string_view head, std::string_view value)
+// The words of head, then value between double quotes, read back by the
+// interpreter as exactly value: every other byte (newlines, braces, NUL,
+// bytes above 127) stands for itself there.
+void quoted_line(Translation& t, std::initializer_list<std::string_view> head, std::string_view value)
 {
-    put(t.os, head);
-    put(t.os, "\"", 1);
+    for (std::string_view word : head)
+        t.os.write(word);
+    t.os.write("\"", 1);
     size_t start = 0;
     for (size_t i = 0; i < value.size(); ++i)
         if (substituted(value[i])) {
-            put(t.os, value.substr(start, i - start));
-            put(t.os, "\\", 1);
+            t.os.write(value.substr(start, i - start));
+            t.os.write("\\", 1);
             start = i;
         }
-    put(t.os, value.substr(start));
-    put(t.os, "\"\n", 2);
+    t.os.write(value.substr(start));
+    t.os.write("\"\n", 2);
 }
 
 }  // namespace
 
 void set_line(Translation& t, const char* name, std::string_view value, const char* gap)
 {
-    std::string head = "set ";
-    head += name;
-    head += gap;
-    quoted_line(t, head, value);
+    quoted_line(t, {"set ", name, gap}, value);
     record(t, {"set", name, std::string(value)});
 }
 
 void list_line(Translation& t, const char* list, std::string_view name)
 {
-    put(t.os, "addElement ");
-    put(t.os, list);
-    put(t.os, " ", 1);
-    put(t.os, name);
-    put(t.os, "\n", 1);
+    t.os.write("addElement ");
+    t.os.write(list);
+    t.os.write(" ", 1);
+    t.os.write(name);
+    t.os.write("\n", 1);
     record(t, {"addElement", list, std::string(name)});
 }
 
 void list_line_quoted(Translation& t, const char* list, std::string_view name)
 {
-    quoted_line(t, std::string("addElement ") + list + " ", name);
+    quoted_line(t, {"addElement ", list, " "}, name);
     record(t, {"addElement", list, std::string(name)});
 }
 
 void error_report_line(Translation& t, std::string_view message)
 {
-    quoted_line(t, "errorReport ", message);
+    quoted_line(t, {"errorReport "}, message);
     record(t, {"errorReport", std::string(message)});
 }
 
 void break_line(Translation& t)
 {
-    put(t.os, "break\n");
+    t.os.write("break\n");
     record(t, {"break"});
 }
 
@@ -100,10 +89,10 @@ void break_line(Translation& t)
 void debug_line(Translation& t, const char* text, std::string_view value)
 {
     const size_t text_size = std::strlen(text);
-    put(t.os, text, text_size);
+    t.os.write(text, text_size);
     if (!contains(value, '\\') && !contains(value, '\n') && !contains(value, '\r')) {
-        put(t.os, value);
-        put(t.os, "\n", 1);
+        t.os.write(value);
+        t.os.write("\n", 1);
         return;
     }
     size_t backslashes = 0;  // the run of backslashes before the current byte
@@ -117,23 +106,23 @@ void debug_line(Translation& t, const char* text, std::string_view value)
             continue;
         }
         if ((c == '\n' || c == '\r') && backslashes % 2 == 0) {
-            put(t.os, value.substr(start, i - start));
-            put(t.os, "\\", 1);
+            t.os.write(value.substr(start, i - start));
+            t.os.write("\\", 1);
             start = i;
         }
         backslashes = 0;
     }
-    put(t.os, value.substr(start));
+    t.os.write(value.substr(start));
     if (backslashes % 2 == 1)
-        put(t.os, "\\", 1);
-    put(t.os, "\n", 1);
+        t.os.write("\\", 1);
+    t.os.write("\n", 1);
 }
 
 void trace(Output& out, const char* text, std::string_view value)
 {
-    put(out, text, std::strlen(text));
-    put(out, value);
-    put(out, "\n", 1);
+    out.write(text, std::strlen(text));
+    out.write(value);
+    out.write("\n", 1);
 }
 
 }  // namespace tessel::runtime

@@ -3,7 +3,6 @@
 #include <tessel/translate.h>
 
 #include <algorithm>
-#include <cstring>
 #include <istream>
 
 #include "translation.h"
@@ -15,6 +14,7 @@ namespace {
 using runtime::Input;
 using runtime::Output;
 using runtime::Streams;
+using runtime::TextInput;
 
 struct KindInfo {
     const char* name;
@@ -33,22 +33,6 @@ const KindInfo& info(Kind kind)
 {
     return kinds[static_cast<int>(kind)];
 }
-
-// A text in memory, handed over as the scanner asks for it.
-class TextInput : public Input {
-public:
-    explicit TextInput(std::string_view text) : rest_(text) {}
-    int read(char* buf, int max_size) override
-    {
-        size_t n = rest_.size() < static_cast<size_t>(max_size) ? rest_.size() : static_cast<size_t>(max_size);
-        std::memcpy(buf, rest_.data(), n);
-        rest_.remove_prefix(n);
-        return static_cast<int>(n);
-    }
-
-private:
-    std::string_view rest_;
-};
 
 // A stream: whatever it holds or can deliver without waiting, or, when that
 // is nothing, one character, for which it may wait; everything written so

@@ -28,6 +28,22 @@ public:
     virtual int read(char* buf, int max_size) = 0;
 };
 
+// A text in memory, handed over as the scanner asks for it.
+class TextInput : public Input {
+public:
+    explicit TextInput(std::string_view text) : rest_(text) {}
+    int read(char* buf, int max_size) override
+    {
+        size_t n = rest_.size() < static_cast<size_t>(max_size) ? rest_.size() : static_cast<size_t>(max_size);
+        rest_.copy(buf, n);
+        rest_.remove_prefix(n);
+        return static_cast<int>(n);
+    }
+
+private:
+    std::string_view rest_;
+};
+
 // A fatal scanner error ("input buffer overflow, ..."): thrown by the
 // scanner, caught where the parser asks for its next token.
 class ScannerFailure : public std::runtime_error {

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace stringpp {
+
 namespace {
 
 bool is_lower(char c) { return c >= 'a' && c <= 'z'; }
@@ -348,3 +350,5 @@ char* Stoa(const std::string& param)
     result[param.size()] = '\0';
     return result;
 }
+
+}  // namespace stringpp

@@ -12,6 +12,10 @@
 #include <cstdint>
 #include <string>
 
+// The library's names live in their own namespace: compiled into a library
+// that is loaded into other programs, they must not meet those programs' own.
+namespace stringpp {
+
 // ---- Substitution ---------------------------------------------------------
 
 // A copy of value in which every character equal to init is replaced by nouv.
@@ -116,5 +120,7 @@ double Stod(const std::string& chaine);
 
 // A heap copy of param ended by NUL; the caller frees it with delete[].
 char* Stoa(const std::string& param);
+
+}  // namespace stringpp
 
 #endif

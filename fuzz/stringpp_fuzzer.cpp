@@ -10,6 +10,8 @@
 #include "Stringpp.h"
 #include "check.h"
 
+using namespace stringpp;
+
 namespace {
 
 bool only(const std::string& text, const char* allowed)

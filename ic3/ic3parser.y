@@ -16,6 +16,8 @@ namespace tessel::runtime { struct Ic3; }
 #include "Stringpp.h"
 
 using namespace tessel::runtime;
+using stringpp::itoS;
+using stringpp::substitute_char;
 
 /* One translation: its streams and the state carried between rules (macros
    and constellations do not nest). */

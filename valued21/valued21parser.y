@@ -13,6 +13,7 @@ namespace tessel::runtime { struct Valued21; }
 #include "Stringpp.h"
 
 using namespace tessel::runtime;
+using stringpp::substitute_char;
 
 /* One translation: its streams and the four parts of the label, assigned by
    the label rule. */

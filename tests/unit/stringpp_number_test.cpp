@@ -9,6 +9,7 @@
 #include <string>
 
 using namespace std::string_literals;
+using namespace stringpp;
 
 TEST(StringppNumberToText, Characters)
 {

@@ -8,6 +8,7 @@
 #include <vector>
 
 using namespace std::string_literals;
+using namespace stringpp;
 
 TEST(StringppSubstitution, CharByChar)
 {

@@ -110,8 +110,30 @@ static void final_lines(Decl& t, std::string* value)
     std::string* u_String;
 }
 
-%token ID INT TY FN PR RL TK IN SE OU IO CM WH RT IMPLY ASSIGN LPAR RPAR DIESE
-%token COMMA COLON SEMICOLON OTHER
+/* The tokens, each with its spelling. ":=" is a word of the declaration
+   language that no rule accepts. */
+%token ID "name"
+%token TY "type"
+%token FN "function"
+%token PR "procedure"
+%token RL "relation"
+%token TK "task"
+%token IN "input"
+%token SE "sensor"
+%token OU "output"
+%token IO "inputoutput"
+%token CM "combine"
+%token WH "with"
+%token RT "return"
+%token IMPLY "=>"
+%token ASSIGN ":="
+%token LPAR "("
+%token RPAR ")"
+%token DIESE "#"
+%token COMMA ","
+%token COLON ":"
+%token SEMICOLON ";"
+%token OTHER "other character"
 
 %type <u_String> ident aList INOUT dcl
 

@@ -207,13 +207,72 @@ static void chart(Ic3& t, std::initializer_list<Piece> value)
     int u_Int;
 }
 
-/* Declared in the order of their codes (258 upward). */
-%token ID STID INT MINUS EQUAL PRE STRUE SFALSE
-%token MAIN EMAIN DCL EDCL MAC EMAC CON ECON STARS ESTARS STAR ESTAR INI EINI
-%token ARC EARC ABO EABO DEG FIN IMM DLY HALT SUS RUN
-%token IDCL SDCL ODCL RTDCL TDCL FDCL PDCL RDCL KDCL VDCL CDCL ECDCL SIG
-%token TO SUSP SABO WABO NTER VERB EXT EEXT ALTSTRING QUERY LPAR RPAR
-%token LCBRA RCBRA COLON ASSIGN OTHER
+/* The tokens, each with its spelling. The tags of arcs, abortions and
+   statements (":<arc>" to ":<normalTerm>" but ":<degree>" and ":<final>")
+   are words of the intermediate code that no rule accepts. */
+%token ID        "name"
+%token STID      "name~with~tildes"
+%token INT       "number"
+%token MINUS     "-"
+%token EQUAL     "="
+%token PRE       "pre"
+%token STRUE     "true"
+%token SFALSE    "false"
+%token MAIN      ":<main>"
+%token EMAIN     ":<end>"
+%token DCL       ":<dcl>"
+%token EDCL      ":<edcl>"
+%token MAC       ":<macro>"
+%token EMAC      ":<endMacro>"
+%token CON       ":<constel>"
+%token ECON      ":<endConstel>"
+%token STARS     ":<stars>"
+%token ESTARS    ":<endStars>"
+%token STAR      ":<star>"
+%token ESTAR     ":<endStar>"
+%token INI       ":<initial>"
+%token EINI      ":<endInitial>"
+%token ARC       ":<arc>"
+%token EARC      ":<endArc>"
+%token ABO       ":<abortion>"
+%token EABO      ":<endAbortion>"
+%token DEG       ":<degree>"
+%token FIN       ":<final>"
+%token IMM       ":<immed>"
+%token DLY       ":<delayed>"
+%token HALT      ":<halt>"
+%token SUS       ":<sustain>"
+%token RUN       ":<run>"
+%token IDCL      ":<idcl>"
+%token SDCL      ":<sdcl>"
+%token ODCL      ":<odcl>"
+%token RTDCL     ":<rtdcl>"
+%token TDCL      ":<tdcl>"
+%token FDCL      ":<fdcl>"
+%token PDCL      ":<pdcl>"
+%token RDCL      ":<rdcl>"
+%token KDCL      ":<kdcl>"
+%token VDCL      ":<vdcl>"
+%token CDCL      ":<cdcl>"
+%token ECDCL     ":<ecdcl>"
+%token SIG       ":<signal>"
+%token TO        ":<to>"
+%token SUSP      ":<suspension>"
+%token SABO      ":<strongAbort>"
+%token WABO      ":<weakAbort>"
+%token NTER      ":<normalTerm>"
+%token VERB      ":{text}"
+%token EXT       ":<extern>"
+%token EEXT      ":<endExtern>"
+%token ALTSTRING "!text!"
+%token QUERY     "?"
+%token LPAR      "("
+%token RPAR      ")"
+%token LCBRA     "{"
+%token RCBRA     "}"
+%token COLON     ":"
+%token ASSIGN    ":="
+%token OTHER     "other character"
 
 %type <u_String> verbatims verbatim optverb header extdecl macros macro mBody
 %type <u_String> declaration decls constels constel cBody vdcl initdcl stars star sBody

@@ -95,8 +95,26 @@ static void final_lines(Pure21& t, std::string* value)
     std::string* u_String;
 }
 
-%token ID INT AND OR NOT PRE TICK STRUE SFALSE DOT LPAR RPAR PLUS MINUS TIMES
-%token DIV DIESE COMMA SEMICOLON INLINE OTHER
+/* The tokens, each with its spelling. "true", "false", "/" and "#" are
+   words of the label language that no rule accepts. */
+%token ID "name"
+%token INT "number"
+%token AND "and"
+%token OR "or"
+%token NOT "not"
+%token PRE "pre"
+%token TICK "tick"
+%token STRUE "true"
+%token SFALSE "false"
+%token DOT "."
+%token LPAR "("
+%token RPAR ")"
+%token DIV "/"
+%token DIESE "#"
+%token COMMA ","
+%token SEMICOLON ";"
+%token INLINE "`text`"
+%token OTHER "other character"
 
 %type <u_String> ident preId gId literal label boolexpi booltermi boolfacti
 %type <u_String> factor trigger effect effects sig puresig

@@ -3,6 +3,14 @@
 // translation. It reads the translation's input, writes unmatched characters
 // to its standard output, and turns the scanner's fatal errors into
 // ScannerFailure, so that they end the translation instead of the process.
+//
+// Every scanner is generated with the option "reject", although no rule
+// rejects a match: with it, the scanner's buffer of 16,384 characters is
+// never enlarged, so a token that ends where no rule can go on may be 16,383
+// characters long and one that needs a look-ahead character (a name, a
+// number, a comment, white space) 16,382; a longer one ends the translation
+// with "input buffer overflow, can't enlarge buffer because scanner uses
+// REJECT". That limit and that message are the translators' own.
 #ifndef TESSEL_RUNTIME_SCANNER_H
 #define TESSEL_RUNTIME_SCANNER_H
 
@@ -31,7 +39,6 @@ public:
     {
         translation_ = &translation;
         this->yyrestart(this->yyin);
-        this->yylineno = 1;
     }
     const char* text() const override { return this->YYText(); }
     int length() const override { return this->YYLeng(); }

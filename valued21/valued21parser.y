@@ -123,10 +123,40 @@ static void final_lines(Valued21& t, std::string* value)
     std::string* u_String;
 }
 
-/* Declared in the order of the token codes (258 upward). */
-%token ID INT AND OR NOT PRE TICK STRUE SFALSE LEQ GT LT GEQ EQ NEQ MOD DOT
-%token LPAR RPAR LSQB RSQB PLUS MINUS TIMES DIV DIESE QUERY COMMA SEMICOLON
-%token INLINE ALTSTRING OTHER
+/* The tokens, each with its spelling. "[" (or "<<"), "]" (or ">>") and "#"
+   are words of the label language that no rule accepts. */
+%token ID "name"
+%token INT "number"
+%token AND "and"
+%token OR "or"
+%token NOT "not"
+%token PRE "pre"
+%token TICK "tick"
+%token STRUE "true"
+%token SFALSE "false"
+%token LEQ "<="
+%token GT ">"
+%token LT "<"
+%token GEQ ">="
+%token EQ "="
+%token NEQ "<>"
+%token MOD "mod"
+%token DOT "."
+%token LPAR "("
+%token RPAR ")"
+%token LSQB "["
+%token RSQB "]"
+%token PLUS "+"
+%token MINUS "-"
+%token TIMES "*"
+%token DIV "/"
+%token DIESE "#"
+%token QUERY "?"
+%token COMMA ","
+%token SEMICOLON ";"
+%token INLINE "`text`"
+%token ALTSTRING "!text!"
+%token OTHER "other character"
 
 %type <u_String> ident sic label bexpr boperation expr literal constorvarid
 %type <u_String> operation lcond factor trigger cond effect emits emit puresig
@@ -135,10 +165,12 @@ static void final_lines(Valued21& t, std::string* value)
 /* Values left on the stack when a parse fails. */
 %destructor { t.release($$); } <u_String>
 
-/* The operator rules carry no precedence: every shift/reduce conflict is
-   resolved by shifting, so operators group to the right and "not" and the
-   unary minus reach to the end of the enclosing part. */
-%expect 201
+/* Every operator has the same precedence and groups to the right, so
+   "1-2-3" is "1-(2-3)", and "not" and the unary minus reach to the end of
+   the enclosing part: "not a and b" is "not (a and b)", "-a+b" is "-(a+b)". */
+%right OR AND NOT LEQ GT LT GEQ EQ NEQ PLUS MINUS TIMES DIV MOD
+
+%expect 0
 
 %%
 

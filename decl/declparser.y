@@ -12,30 +12,15 @@ namespace tessel::runtime { struct Decl; }
 
 using namespace tessel::runtime;
 
+#define decllex tessel::runtime::lex
+#define declerror tessel::runtime::parse_error
+
 /* One translation: its streams, the declaration's kind (two-letter code)
    and its parts. */
 struct tessel::runtime::Decl : Translation {
-    Decl(const Streams& streams, std::vector<tessel::Command>* commands, Resources& resources)
-        : Translation(tessel::Kind::decl, streams, commands, resources) {}
+    using Translation::Translation;
     std::string arg0, arg1, arg2, arg3, arg4;
 };
-
-static int decllex(DECLSTYPE*, Decl& t)
-{
-    return t.next_token(DECLerror);
-}
-
-static void declerror(Decl& t, const char* message)
-{
-    t.report_error(message);
-}
-
-/* Writes the rule's trace line and hands its value on. */
-static std::string* traced(Decl& t, const char* text, std::string* value)
-{
-    debug_line(t, text, *value);
-    return value;
-}
 
 /* A signal keyword: its code is the declaration's kind from now on. */
 static std::string* signal_kind(Decl& t, const char* code, const char* word, const char* text)
@@ -82,7 +67,9 @@ static std::string* combined(Decl& t, const std::string* name, const std::string
 static std::string* stray_keyword(Decl& t, std::string* character)
 {
     error_report_line(t, "Bad keyword: " + *character);
-    declerror(t, ("Unknown keyword" + *character).c_str());
+    t.action_error(("Unknown keyword" + *character).c_str(),
+                   "A declaration starts with its keyword: `input`, `output`, `inputoutput`, `sensor`, "
+                   "`return`, `type`, `function`, `procedure`, `task` or `relation`.");
     t.release(character);
     return nullptr;
 }
@@ -90,7 +77,7 @@ static std::string* stray_keyword(Decl& t, std::string* character)
 /* The final action: the declaration's trace line and the editor's variables. */
 static void final_lines(Decl& t, std::string* value)
 {
-    debug_line(t, "#debug:axiom -> ", *value);
+    traced(t, "#debug:axiom -> ", value);
     t.release(value);
     set_line(t, "arg0", t.arg0);
     set_line(t, "arg1", t.arg1);
@@ -183,8 +170,5 @@ dcl
 
 %%
 
-tessel::Outcome tessel::runtime::translate_decl(const Streams& streams, std::vector<Command>* commands,
-                                                Resources& resources)
-{
-    return run<Decl>(streams, commands, resources, decl_scanner, declparse);
-}
+#include "decl_tokens.h"
+TESSEL_GRAMMAR(decl, Decl)

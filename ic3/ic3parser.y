@@ -19,42 +19,25 @@ using namespace tessel::runtime;
 using stringpp::itoS;
 using stringpp::substitute_char;
 
-/* One translation: its streams and the state carried between rules (macros
-   and constellations do not nest). */
+#define ic3lex tessel::runtime::lex
+#define ic3error tessel::runtime::parse_error
+
+/* One translation: its streams and what a macro or a constellation carries
+   from its beginning to its end (they do not nest). */
 struct tessel::runtime::Ic3 : Translation {
-    Ic3(const Streams& streams, std::vector<tessel::Command>* commands, Resources& resources)
-        : Translation(tessel::Kind::ic3, streams, commands, resources) {}
-    int sigDeclNb = 0;        /* ":<signal>" declarations of the current macro */
-    std::string macroId;      /* name of the current macro */
-    std::string endSigStr;    /* line closing the macro's local signals */
-    int vDeclNb = 0;          /* 1 when the constellation has a ":<vdcl>" list */
-    std::string constelId;    /* name of the current constellation */
-    std::string endVarStr;    /* line closing the constellation's variables */
+    using Translation::Translation;
+    bool macro_has_signals = false;  /* ":<signal>" declarations in the current macro */
+    bool constel_has_variables = false;  /* a ":<vdcl>" list in the current constellation */
+    std::string constel_name;        /* the current constellation's, from its degree on */
 };
-
-static int ic3lex(IC3STYPE*, Ic3& t)
-{
-    return t.next_token(IC3error);
-}
-
-static void ic3error(Ic3& t, const char* message)
-{
-    t.report_error(message);
-}
-
-/* Writes the rule's trace record and hands its value on. */
-static std::string* traced(Ic3& t, const char* text, std::string* value)
-{
-    trace(t.f_log, text, *value);
-    return value;
-}
 
 /* A verbatim text: what follows ":{", its closing brace turned into a
    newline. Its trace record quotes the value between ` and '. */
 static std::string* verbatim_text(Ic3& t)
 {
     auto* value = t.value(substitute_char(std::string(t.whole_token().substr(2)), '}', '\n'));
-    t.f_log << "#debug:verbatim VERB -> `" << *value << "'\n";
+    if (t.tracing())
+        t.trace_file << "#debug:verbatim VERB -> `" << *value << "'\n";
     return value;
 }
 
@@ -84,14 +67,16 @@ static int negated(int n)
 /* The trace record of a number: written in decimal. */
 static int traced_number(Ic3& t, int n)
 {
-    t.f_log << "#debug:integer  INT  -> " << itoS(n) << '\n';
+    if (t.tracing())
+        t.trace_file << "#debug:integer  INT  -> " << itoS(n) << '\n';
     return n;
 }
 
-/* A name read as a constant or variable: the editor learns it first. */
+/* A name read as a constant or variable: the editor learns it first (the
+   line goes to the trace file, with or without the trace records). */
 static std::string* variable_name(Ic3& t, std::string* name)
 {
-    t.f_log << "addElement lvariable " << *name << '\n';
+    t.trace_file << "addElement lvariable " << *name << '\n';
     return traced(t, "#debug:constorvarid ident -> ", name);
 }
 
@@ -99,33 +84,33 @@ static std::string* variable_name(Ic3& t, std::string* name)
 static std::string* header_text(Ic3& t, std::string* verbatims)
 {
     traced(t, "#debug:header verbatims -> ", verbatims);
-    t.os << *verbatims << '\n';
+    t.out << *verbatims << '\n';
     return verbatims;
 }
 
-/* A macro begins: its signal declarations are counted anew. */
+/* A macro begins: it has no signal declarations yet. */
 static void macro_start(Ic3& t)
 {
-    t.sigDeclNb = 0;
+    t.macro_has_signals = false;
 }
 
-/* A local signal declaration of the macro: counted for its closing line. */
+/* A local signal declaration of the macro: the macro closes its signals. */
 static std::string* signal_declaration(Ic3& t, std::string* list)
 {
-    ++t.sigDeclNb;
+    t.macro_has_signals = true;
     return traced(t, "#debug:dcl SIG aSigDeclList -> ", build(t, {"  signal ", list, " in\n"}));
 }
 
 /* A constellation's name, known from its degree on. */
 static void constel_start(Ic3& t, const std::string& name)
 {
-    t.constelId = name;
+    t.constel_name = name;
 }
 
-/* The variable block of a constellation (vdcl). */
-static std::string* variables(Ic3& t, int count, const char* text, std::string* value)
+/* The variable block of a constellation (vdcl), or none. */
+static std::string* variables(Ic3& t, bool declared, const char* text, std::string* value)
 {
-    t.vDeclNb = count;
+    t.constel_has_variables = declared;
     return traced(t, text, value);
 }
 
@@ -133,10 +118,10 @@ static std::string* variables(Ic3& t, int count, const char* text, std::string* 
    variable blocks and the constellation's name. */
 static std::string* constel_body(Ic3& t, std::string* before, std::string* stars, std::string* after)
 {
-    t.endVarStr = t.vDeclNb != 0 ? "     end var\n" : "";
+    const char* end_variables = t.constel_has_variables ? "     end var\n" : "";
     return traced(t, "#debug:cBody STARS verbatim stars ESTARS verbatims -> ",
-                  build(t, {before, stars, after, "      end signal\n", t.endVarStr.c_str(),
-                         "    % end ", t.constelId.c_str(), "\n"}));
+                  build(t, {before, stars, after, "      end signal\n", end_variables,
+                         "    % end ", t.constel_name.c_str(), "\n"}));
 }
 
 /* A whole constellation; its name was taken at the action after its degree. */
@@ -157,12 +142,12 @@ static std::string* star_body(Ic3& t, std::string* name, std::string* body)
 /* The module block of a macro, written as soon as the macro ends. */
 static std::string* module_block(Ic3& t, std::string* name, std::string* body)
 {
-    t.macroId = *name;
-    t.endSigStr = t.sigDeclNb != 0 ? " end signal%" + t.macroId + "\n" : "\n";
-    std::string* text = build(t, {"module ", name, ":\n", body, t.endSigStr.c_str(),
-                               "end module %", t.macroId.c_str(), "\n"});
-    t.os << *text << '\n';
-    trace(t.f_log, "#debug:MAC ident mBody EMAC -> ", *text);
+    const std::string macro = *name;
+    const std::string end_signals = t.macro_has_signals ? " end signal%" + macro + "\n" : "\n";
+    std::string* text = build(t, {"module ", name, ":\n", body, end_signals.c_str(),
+                               "end module %", macro.c_str(), "\n"});
+    t.out << *text << '\n';
+    t.trace_record("#debug:MAC ident mBody EMAC -> ", *text);
     t.release(text);
     return t.value();
 }
@@ -170,29 +155,36 @@ static std::string* module_block(Ic3& t, std::string* name, std::string* body)
 /* Opening line of a non-empty extern section. */
 static void extern_opening(Ic3& t)
 {
-    t.os << "% To be provided by the host language:\n";
+    t.out << "% To be provided by the host language:\n";
 }
 
 /* A non-empty extern section: its texts and closing line; the trace shows
    the whole section with its own closing line. */
 static std::string* extern_section(Ic3& t, std::string* verbatims)
 {
-    t.os << *verbatims << '\n';
-    t.os << "% ------ That's All Folks ! ------\n";
-    t.f_log << "#debug:extdecl EXT decls EEXT -> "
-            << "% To be provided by the host language:\n"
-            << *verbatims
-            << "% ----- That's All Folks ! --------\n"
-            << '\n';
+    t.out << *verbatims << '\n';
+    t.out << "% ------ That's All Folks ! ------\n";
+    if (t.tracing())
+        t.trace_file << "#debug:extdecl EXT decls EEXT -> "
+                     << "% To be provided by the host language:\n"
+                     << *verbatims
+                     << "% ----- That's All Folks ! --------\n"
+                     << '\n';
     t.release(verbatims);
     return t.value();
 }
 
-/* The whole chart: its record names the application. */
+/* The whole chart: its record names the application (made only for the
+   trace). */
 static void chart(Ic3& t, std::initializer_list<Piece> value)
 {
+    if (!t.tracing()) {
+        for (const Piece& p : value)
+            t.release(p.owned());
+        return;
+    }
     std::string* text = build(t, value);
-    trace(t.f_log, "#debug:axiom -> ", *text);
+    traced(t, "#debug:axiom -> ", text);
     t.release(text);
 }
 }
@@ -355,8 +347,8 @@ cBody
     ;
 
 vdcl
-    : %empty                                        { $$ = variables(t, 0, "#debug:vdcl  -> ", t.value()); }
-    | VDCL aInitSigDeclList                         { $$ = variables(t, 1, "#debug:vdcl VDCL aSigDeclList -> ", build(t, {"     var ", $2, " in\n"})); }
+    : %empty                                        { $$ = variables(t, false, "#debug:vdcl  -> ", t.value()); }
+    | VDCL aInitSigDeclList                         { $$ = variables(t, true, "#debug:vdcl VDCL aSigDeclList -> ", build(t, {"     var ", $2, " in\n"})); }
     ;
 
 initdcl
@@ -473,8 +465,5 @@ integer
 
 %%
 
-tessel::Outcome tessel::runtime::translate_ic3(const Streams& streams, std::vector<Command>* commands,
-                                                Resources& resources)
-{
-    return run<Ic3>(streams, commands, resources, ic3_scanner, ic3parse);
-}
+#include "ic3_tokens.h"
+TESSEL_GRAMMAR(ic3, Ic3)

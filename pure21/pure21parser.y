@@ -12,30 +12,15 @@ namespace tessel::runtime { struct Pure21; }
 
 using namespace tessel::runtime;
 
+#define pure21lex tessel::runtime::lex
+#define pure21error tessel::runtime::parse_error
+
 /* One translation: its streams and the three parts of the label, assigned
    by the label rule. */
 struct tessel::runtime::Pure21 : Translation {
-    Pure21(const Streams& streams, std::vector<tessel::Command>* commands, Resources& resources)
-        : Translation(tessel::Kind::pure21, streams, commands, resources) {}
+    using Translation::Translation;
     std::string factStr, triggerStr, effectStr;
 };
-
-static int pure21lex(PURE21STYPE*, Pure21& t)
-{
-    return t.next_token(PURE21error);
-}
-
-static void pure21error(Pure21& t, const char* message)
-{
-    t.report_error(message);
-}
-
-/* Writes the rule's trace line and hands its value on. */
-static std::string* traced(Pure21& t, const char* text, std::string* value)
-{
-    debug_line(t, text, *value);
-    return value;
-}
 
 /* The start action: empties the editor's lists. */
 static void start_lines(Pure21& t)
@@ -62,23 +47,26 @@ static std::string* label(Pure21& t, const std::string* fact, const std::string*
 static std::string* trigger_missing(Pure21& t, std::string* value)
 {
     t.release(value);
-    pure21error(t, "Trigger missing");
+    t.action_error("Trigger missing", "A label with a factor needs a trigger: write it between the two "
+                                      "semicolons, as in `3;a;b.`, or leave the factor out.");
     return nullptr;
 }
 
 /* A character no rule expects where the trigger needs an operand. */
 static std::string* stray_character(Pure21& t)
 {
-    t.fail(1, std::string("unknown symbol: ") + t.token() + "\n");
+    t.action_failure(1, std::string("unknown symbol: ") + t.token() + "\n",
+                     "This character cannot stand in a trigger: a trigger is made of signal names, `not`, "
+                     "`and`, `or`, `pre(...)` and parentheses, or is `tick`.");
     return nullptr;
 }
 
 /* The final action: the label's trace line and the editor's variables. */
 static void final_lines(Pure21& t, std::string* value)
 {
-    debug_line(t, "#debug:axiom -> ", *value);
+    traced(t, "#debug:axiom -> ", value);
     t.release(value);
-    t.os << '\n';
+    t.out << '\n';
     set_line(t, "factor", t.factStr);
     set_line(t, "trigger", t.triggerStr);
     set_line(t, "effect", t.effectStr);
@@ -207,8 +195,5 @@ puresig
 
 %%
 
-tessel::Outcome tessel::runtime::translate_pure21(const Streams& streams, std::vector<Command>* commands,
-                                                Resources& resources)
-{
-    return run<Pure21>(streams, commands, resources, pure21_scanner, pure21parse);
-}
+#include "pure21_tokens.h"
+TESSEL_GRAMMAR(pure21, Pure21)

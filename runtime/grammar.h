@@ -1,26 +1,50 @@
-// Settings and value helpers shared by every translator's grammar. Included
-// from the prologue of each .y file.
+// Settings and helpers shared by every translator's grammar. Included from
+// the prologue (%code) of each .y file, which then gives the parser's token
+// function and error routine, which bison calls <prefix>lex and
+// <prefix>error, the shared ones:
+//
+//   #define pure21lex tessel::runtime::lex
+//   #define pure21error tessel::runtime::parse_error
+//
+// and ends with TESSEL_GRAMMAR(<kind>, <State>) after the token names that
+// the build extracts from its %token lines (#include "<kind>_tokens.h").
 #ifndef TESSEL_RUNTIME_GRAMMAR_H
 #define TESSEL_RUNTIME_GRAMMAR_H
 
 #include <cstring>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 
 #include "script.h"
 #include "translation.h"
 
-// The engine's stacks may grow to this many entries.
-#define YYMAXDEPTH 20000000
-// The engine's own messages, mapped onto ours.
-#define YY_(msgid) tessel::runtime::engine_message(msgid)
+// The engine's stacks: their capacity, and their storage once they outgrow
+// their first 200 entries, are the translation's (t, the parse parameter).
+#define YYMAXDEPTH (t.max_depth())
+#define YYMALLOC(bytes) t.parser_stack(bytes)
+#define YYFREE(stack) t.free_parser_stack(stack)
 
 namespace tessel::runtime {
 
-// "memory exhausted" becomes "parser stack overflow".
-inline const char* engine_message(const char* text)
+// The parser's token function and error routine.
+template <class Value>
+int lex(Value*, Translation& t)
 {
-    return std::strcmp(text, "memory exhausted") == 0 ? "parser stack overflow" : text;
+    return t.next_token();
+}
+
+inline void parse_error(Translation& t, const char* message)
+{
+    t.parser_error(message);
+}
+
+// Writes the rule's trace record (when the translation keeps a trace) and
+// hands its value on.
+inline std::string* traced(Translation& t, const char* text, std::string* value)
+{
+    t.trace_record(text, *value);
+    return value;
 }
 
 // A piece of a value being built: either literal text, or a value of the
@@ -48,5 +72,26 @@ std::string* extend(Translation& t, std::string* value, std::initializer_list<Pi
 std::string* token_text(Translation& t);
 
 }  // namespace tessel::runtime
+
+// The end of a grammar file: the automaton of its parser's tables, with the
+// names of its tokens (<kind>_tokens, from <kind>_tokens.h), and the
+// translator that runs the parser on the translation's state <State>.
+#define TESSEL_GRAMMAR(kind, State)                                                                           \
+    const tessel::runtime::Automaton& tessel::runtime::kind##_automaton()                                     \
+    {                                                                                                         \
+        static_assert(std::size(kind##_tokens) == YYNTOKENS - 3, "a name for every token");                   \
+        static const Automaton automaton(Tables{                                                              \
+            table_ints(yypact), table_ints(yydefact), table_ints(yypgoto), table_ints(yydefgoto),             \
+            table_ints(yytable), table_ints(yycheck), table_ints(yyr1), table_ints(yyr2),                     \
+            table_ints(yytranslate), YYPACT_NINF, yytable_value_is_error(YYTABLE_NINF) != 0, YYTABLE_NINF,    \
+            YYLAST, YYNTOKENS, YYFINAL, YYMAXUTOK, {std::begin(kind##_tokens), std::end(kind##_tokens)}});    \
+        return automaton;                                                                                     \
+    }                                                                                                         \
+    tessel::runtime::Ending tessel::runtime::translate_##kind(const Streams& streams, const Options& options, \
+                                                              std::vector<Command>* commands,                 \
+                                                              Resources& resources)                           \
+    {                                                                                                         \
+        return run<State>(Kind::kind, streams, options, commands, resources, kind##_scanner, kind##parse);    \
+    }
 
 #endif

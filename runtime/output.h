@@ -5,19 +5,40 @@
 #ifndef TESSEL_RUNTIME_OUTPUT_H
 #define TESSEL_RUNTIME_OUTPUT_H
 
+#include <cstddef>
 #include <ostream>
 #include <string>
 #include <string_view>
 
 namespace tessel::runtime {
 
+// Thrown by a write that would take a translation's output past its limit.
+struct OutputLimitExceeded {};
+
+// What a translation may still write to its three streams together; the
+// limit is off when `limited` is false.
+struct OutputBudget {
+    bool limited = false;
+    size_t left = 0;
+};
+
 class Output {
 public:
     explicit Output(std::string& text) : text_(&text) {}
     explicit Output(std::ostream& stream) : stream_(&stream) {}
 
+    // Shares a budget with the other streams of the translation (null: none).
+    void set_budget(OutputBudget* budget) { budget_ = budget; }
+
+    // Writes all of it, or, past the budget, nothing and throws
+    // OutputLimitExceeded.
     void write(const char* data, size_t size)
     {
+        if (budget_ && budget_->limited) {
+            if (size > budget_->left)
+                throw OutputLimitExceeded();
+            budget_->left -= size;
+        }
         if (text_) {
             text_->append(data, size);
             return;
@@ -52,6 +73,7 @@ public:
 private:
     std::string* text_ = nullptr;
     std::ostream* stream_ = nullptr;
+    OutputBudget* budget_ = nullptr;
     bool pending_ = false;
 };
 

@@ -1,8 +1,9 @@
 // Included from the first section of every scanner (.l), after the
 // generated code has declared its yyFlexLexer class: the scanner of one
 // translation. It reads the translation's input, writes unmatched characters
-// to its standard output, and turns the scanner's fatal errors into
-// ScannerFailure, so that they end the translation instead of the process.
+// to its standard output, counts lines for the diagnostics, and turns the
+// scanner's fatal errors into ScannerFailure, so that they end the
+// translation instead of the process.
 //
 // Every scanner is generated with the option "reject", although no rule
 // rejects a match: with it, the scanner's buffer of 16,384 characters is
@@ -14,7 +15,10 @@
 #ifndef TESSEL_RUNTIME_SCANNER_H
 #define TESSEL_RUNTIME_SCANNER_H
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
+#include <new>
 
 #include "translation.h"
 
@@ -24,14 +28,55 @@
 #undef YY_STATE_BUF_SIZE
 #define YY_STATE_BUF_SIZE (YY_BUF_SIZE + 2)
 
+// Before each rule's action, skipped text included: the lines it holds.
+#define YY_USER_ACTION static_cast<tessel::runtime::Scanner<yyFlexLexer>*>(this)->matched();
+
+// The scanner's memory comes from operator new, as everything else of a
+// translation does (option noyyalloc): running out of it throws, and the
+// translation ends with "memory exhausted" (see run).
+void* yyalloc(yy_size_t size)
+{
+    return ::operator new(size);
+}
+
+void yyfree(void* block)
+{
+    ::operator delete(block);
+}
+
+// Flex grows a buffer only when it may (never with "reject") and its stack
+// of buffers only when one is pushed (never): this is never called.
+void* yyrealloc(void*, yy_size_t)
+{
+    throw std::bad_alloc();
+}
+
 namespace tessel::runtime {
 
 template <class Lexer>
 class Scanner final : public Lexer, public TokenSource {
 public:
-    explicit Scanner(Translation& translation) : translation_(&translation) {}
+    // The buffer is made here, each part held until it is handed over, so
+    // that running out of memory leaks nothing (flex's own yy_create_buffer
+    // would lose its record if the characters could not be had).
+    explicit Scanner(Translation& translation) : translation_(&translation)
+    {
+        this->yyensure_buffer_stack();
+        std::unique_ptr<char, void (*)(void*)> chars(static_cast<char*>(yyalloc(YY_BUF_SIZE + 2)), yyfree);
+        auto* buffer = static_cast<yy_buffer_state*>(yyalloc(sizeof(yy_buffer_state)));
+        buffer->yy_ch_buf = chars.release();
+        buffer->yy_buf_size = YY_BUF_SIZE;
+        buffer->yy_is_our_buffer = 1;
+        this->yy_buffer_stack[this->yy_buffer_stack_top] = buffer;
+        this->yy_init_buffer(buffer, this->yyin);
+    }
 
-    int next() override { return this->yylex(); }
+    int next() override
+    {
+        int code = this->yylex();
+        token_ = true;
+        return code;
+    }
 
     // Whatever the last translation left (unread text, a refill cut short
     // by a fatal error) goes with the buffer's contents.
@@ -39,28 +84,77 @@ public:
     {
         translation_ = &translation;
         this->yyrestart(this->yyin);
+        token_ = false;
+        line_ = token_line_ = 1;
+        line_start_ = token_line_start_ = 0;
     }
     const char* text() const override { return this->YYText(); }
     int length() const override { return this->YYLeng(); }
 
-    // The buffer holds the last characters handed over, the current token
-    // among them; this holds during a refill too, when a fatal error may
-    // interrupt it.
-    long offset(long delivered) const override
+    Place place(long delivered, Token which) const override
     {
-        if (!this->yy_buffer_stack || !this->yy_buffer_stack[this->yy_buffer_stack_top])
-            return delivered;
-        const char* buffer = this->yy_buffer_stack[this->yy_buffer_stack_top]->yy_ch_buf;
-        return delivered - this->yy_n_chars + (this->yytext - buffer);
+        Place p;
+        if (which == Token::end || (which == Token::current && !token_)) {
+            p.offset = delivered;
+            p.line = line_;
+            p.column = static_cast<int>(delivered - line_start_ + 1);
+            return p;
+        }
+        p.offset = offset(delivered);
+        if (which == Token::current) {
+            p.length = this->YYLeng();
+            p.line = token_line_;
+            p.column = static_cast<int>(p.offset - token_line_start_ + 1);
+        } else {  // the characters scanned so far, not yet a token
+            const char* buffer = this->yy_buffer_stack[this->yy_buffer_stack_top]->yy_ch_buf;
+            p.length = std::max(0L, static_cast<long>(this->yy_n_chars - (this->yytext - buffer)));
+            p.line = line_;
+            p.column = static_cast<int>(p.offset - line_start_ + 1);
+        }
+        p.text.assign(this->yytext, static_cast<size_t>(p.length));
+        return p;
+    }
+
+    // A match, before its action (YY_USER_ACTION): the line of its first
+    // character is the current token's, and its newlines start new ones.
+    void matched()
+    {
+        token_line_ = line_;
+        token_line_start_ = line_start_;
+        const char* text = this->yytext;
+        const char* end = text + this->yyleng;
+        const char* newline = static_cast<const char*>(std::memchr(text, '\n', static_cast<size_t>(this->yyleng)));
+        if (!newline)
+            return;
+        const char* last = newline;
+        for (; newline; newline = static_cast<const char*>(std::memchr(newline + 1, '\n', static_cast<size_t>(end - newline - 1)))) {
+            ++line_;
+            last = newline;
+        }
+        line_start_ = offset(translation_->delivered()) + (last - text) + 1;
     }
 
 protected:
     int LexerInput(char* buf, int max_size) override { return translation_->read(buf, max_size); }
-    void LexerOutput(const char* buf, int size) override { translation_->os.write(buf, static_cast<size_t>(size)); }
+    void LexerOutput(const char* buf, int size) override { translation_->out.write(buf, static_cast<size_t>(size)); }
     [[noreturn]] void LexerError(const char* message) override { throw ScannerFailure(message); }
 
 private:
+    // The offset of the current token: the buffer holds the last characters
+    // handed over, the current token among them; this holds during a refill
+    // too, when a fatal error may interrupt it.
+    long offset(long delivered) const
+    {
+        const char* buffer = this->yy_buffer_stack[this->yy_buffer_stack_top]->yy_ch_buf;
+        return delivered - this->yy_n_chars + (this->yytext - buffer);
+    }
+
     Translation* translation_;
+    bool token_ = false;      // a token was read
+    int line_ = 1;            // the line of the next character to match
+    long line_start_ = 0;     // the offset of its first character
+    int token_line_ = 1;      // the same for the current token's first character
+    long token_line_start_ = 0;
 };
 
 }  // namespace tessel::runtime

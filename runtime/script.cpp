@@ -31,17 +31,17 @@ bool substituted(char c)
 void quoted_line(Translation& t, std::initializer_list<std::string_view> head, std::string_view value)
 {
     for (std::string_view word : head)
-        t.os.write(word);
-    t.os.write("\"", 1);
+        t.out.write(word);
+    t.out.write("\"", 1);
     size_t start = 0;
     for (size_t i = 0; i < value.size(); ++i)
         if (substituted(value[i])) {
-            t.os.write(value.substr(start, i - start));
-            t.os.write("\\", 1);
+            t.out.write(value.substr(start, i - start));
+            t.out.write("\\", 1);
             start = i;
         }
-    t.os.write(value.substr(start));
-    t.os.write("\"\n", 2);
+    t.out.write(value.substr(start));
+    t.out.write("\"\n", 2);
 }
 
 }  // namespace
@@ -54,11 +54,11 @@ void set_line(Translation& t, const char* name, std::string_view value, const ch
 
 void list_line(Translation& t, const char* list, std::string_view name)
 {
-    t.os.write("addElement ");
-    t.os.write(list);
-    t.os.write(" ", 1);
-    t.os.write(name);
-    t.os.write("\n", 1);
+    t.out.write("addElement ");
+    t.out.write(list);
+    t.out.write(" ", 1);
+    t.out.write(name);
+    t.out.write("\n", 1);
     record(t, {"addElement", list, std::string(name)});
 }
 
@@ -76,7 +76,7 @@ void error_report_line(Translation& t, std::string_view message)
 
 void break_line(Translation& t)
 {
-    t.os.write("break\n");
+    t.out.write("break\n");
     record(t, {"break"});
 }
 
@@ -89,10 +89,10 @@ void break_line(Translation& t)
 void debug_line(Translation& t, const char* text, std::string_view value)
 {
     const size_t text_size = std::strlen(text);
-    t.os.write(text, text_size);
+    t.out.write(text, text_size);
     if (!contains(value, '\\') && !contains(value, '\n') && !contains(value, '\r')) {
-        t.os.write(value);
-        t.os.write("\n", 1);
+        t.out.write(value);
+        t.out.write("\n", 1);
         return;
     }
     size_t backslashes = 0;  // the run of backslashes before the current byte
@@ -106,16 +106,16 @@ void debug_line(Translation& t, const char* text, std::string_view value)
             continue;
         }
         if ((c == '\n' || c == '\r') && backslashes % 2 == 0) {
-            t.os.write(value.substr(start, i - start));
-            t.os.write("\\", 1);
+            t.out.write(value.substr(start, i - start));
+            t.out.write("\\", 1);
             start = i;
         }
         backslashes = 0;
     }
-    t.os.write(value.substr(start));
+    t.out.write(value.substr(start));
     if (backslashes % 2 == 1)
-        t.os.write("\\", 1);
-    t.os.write("\n", 1);
+        t.out.write("\\", 1);
+    t.out.write("\n", 1);
 }
 
 void trace(Output& out, const char* text, std::string_view value)

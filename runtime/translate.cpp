@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <istream>
+#include <iterator>
 
+#include "diagnosis.h"
 #include "translation.h"
 
 namespace tessel {
@@ -16,22 +18,46 @@ using runtime::Output;
 using runtime::Streams;
 using runtime::TextInput;
 
-struct KindInfo {
-    const char* name;
-    const char* title;
+// The translators, in the order of Kind.
+struct Language {
+    Kind kind;
     runtime::Translate translate;
+    const runtime::Automaton& (*automaton)();
+    const runtime::Messages& messages;
 };
 
-const KindInfo kinds[] = {
-    {"pure21", "Pure21", runtime::translate_pure21},
-    {"valued21", "Valued21", runtime::translate_valued21},
-    {"decl", "Decl", runtime::translate_decl},
-    {"ic3", "Ic3", runtime::translate_ic3},
-};
+#define TESSEL_LANGUAGE(kind, Title) \
+    {Kind::kind, runtime::translate_##kind, runtime::kind##_automaton, runtime::kind##_messages},
+const Language languages[] = {TESSEL_KINDS(TESSEL_LANGUAGE)};
+#undef TESSEL_LANGUAGE
 
-const KindInfo& info(Kind kind)
+#define TESSEL_KIND_OF(kind, Title) Kind::kind,
+constexpr Kind kind_order[] = {TESSEL_KINDS(TESSEL_KIND_OF)};
+#undef TESSEL_KIND_OF
+
+constexpr bool in_order()
 {
-    return kinds[static_cast<int>(kind)];
+    for (size_t i = 0; i < std::size(kind_order); ++i)
+        if (static_cast<size_t>(kind_order[i]) != i)
+            return false;
+    return true;
+}
+static_assert(in_order(), "the languages in the order of Kind");
+static_assert(std::size(languages) == runtime::kind_count);
+
+const Language& language(Kind kind)
+{
+    return languages[static_cast<int>(kind)];
+}
+
+// The diagnostic of a translation that failed, when the caller wants it.
+std::optional<Diagnostic> diagnostic_of(Kind kind, const runtime::Ending& ending, const runtime::Resources& resources,
+                                        const Options& options)
+{
+    if (ending.status == 0 || !options.diagnostic)
+        return std::nullopt;
+    const Language& l = language(kind);
+    return runtime::diagnose(ending, resources.tokens, l.automaton(), l.messages, options);
 }
 
 // A stream: whatever it holds or can deliver without waiting, or, when that
@@ -64,6 +90,8 @@ public:
                 return 0;
             }
             return static_cast<int>(got);
+        } catch (const std::bad_alloc&) {
+            throw;
         } catch (...) {
             // A failed read (a folder given as input, an I/O error).
             return -1;
@@ -93,20 +121,22 @@ Result Translator::translate(Kind kind, std::string_view text, const Options& op
         result.commands.reserve(16);
     TextInput in(text);
     Output out(result.out), err(result.err), trace(result.trace);
-    Outcome outcome = info(kind).translate(Streams{in, out, err, trace},
-                                           options.commands ? &result.commands : nullptr, *resources_);
-    result.status = outcome.status;
-    result.error_offset = outcome.error_offset;
+    runtime::Ending ending = language(kind).translate(Streams{in, out, err, trace}, options,
+                                                      options.commands ? &result.commands : nullptr, *resources_);
+    result.status = ending.status;
+    result.error_offset = ending.error_offset;
+    result.diagnostic = diagnostic_of(kind, ending, *resources_, options);
     return result;
 }
 
 Outcome Translator::translate(Kind kind, std::istream& in, std::ostream& out, std::ostream& err,
-                              std::ostream& trace)
+                              std::ostream& trace, const Options& options)
 {
     Output out_output(out), err_output(err), trace_output(trace);
     StreamInput input(in, out_output, trace_output);
-    Outcome outcome = info(kind).translate(Streams{input, out_output, err_output, trace_output}, nullptr,
-                                           *resources_);
+    runtime::Ending ending = language(kind).translate(Streams{input, out_output, err_output, trace_output}, options,
+                                                      nullptr, *resources_);
+    Outcome outcome{ending.status, ending.error_offset, diagnostic_of(kind, ending, *resources_, options)};
     if (outcome.status != 0)
         return outcome;
     // Output that did not reach its file is no success.
@@ -132,38 +162,10 @@ Result translate(Kind kind, std::string_view text, const Options& options)
     return Translator().translate(kind, text, options);
 }
 
-Outcome translate(Kind kind, std::istream& in, std::ostream& out, std::ostream& err, std::ostream& trace)
+Outcome translate(Kind kind, std::istream& in, std::ostream& out, std::ostream& err, std::ostream& trace,
+                  const Options& options)
 {
-    return Translator().translate(kind, in, out, err, trace);
-}
-
-bool kind_from_name(std::string_view name, Kind& kind)
-{
-    for (int i = 0; i < 4; ++i)
-        if (name == kinds[i].name) {
-            kind = static_cast<Kind>(i);
-            return true;
-        }
-    return false;
-}
-
-const char* kind_name(Kind kind)
-{
-    return info(kind).name;
-}
-
-const char* kind_title(Kind kind)
-{
-    return info(kind).title;
-}
-
-std::string error_report(Kind kind, std::string_view message)
-{
-    std::string report = "Tessel intermediate code (";
-    report += kind_title(kind);
-    report += ") Parser:";
-    report += message;
-    return report;
+    return Translator().translate(kind, in, out, err, trace, options);
 }
 
 const char* version()

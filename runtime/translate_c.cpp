@@ -1,42 +1,113 @@
 // The C interface: the C++ entry point with its results copied into plain
-// buffers.
+// buffers. They are taken from operator new, as everything else of a
+// translation (tessel_result_free gives them back).
 #include <tessel/translate_c.h>
 #include <tessel/translate.h>
 
-#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace {
+
+template <class T>
+T* allocate(size_t count)
+{
+    return static_cast<T*>(::operator new(count * sizeof(T), std::nothrow));
+}
 
 // A copy of text in a new buffer with a NUL after it; false when out of memory.
 bool copy_out(const std::string& text, char** buffer, size_t* size)
 {
-    *buffer = static_cast<char*>(std::malloc(text.size() + 1));
+    *buffer = allocate<char>(text.size() + 1);
     if (!*buffer)
         return false;
     std::memcpy(*buffer, text.data(), text.size());
     (*buffer)[text.size()] = '\0';
-    *size = text.size();
+    if (size)
+        *size = text.size();
     return true;
+}
+
+void free_diagnostic(tessel_diagnostic* d)
+{
+    if (!d)
+        return;
+    ::operator delete(d->found);
+    ::operator delete(d->message);
+    ::operator delete(static_cast<void*>(d->expected));
+    ::operator delete(d);
+}
+
+// The names as an array of pointers ended by NULL, in one block with the
+// names after it.
+const char** copy_names(const std::vector<std::string>& names)
+{
+    size_t size = (names.size() + 1) * sizeof(char*);
+    for (const std::string& name : names)
+        size += name.size() + 1;
+    auto** pointers = static_cast<const char**>(::operator new(size, std::nothrow));
+    if (!pointers)
+        return nullptr;
+    char* text = reinterpret_cast<char*>(pointers + names.size() + 1);
+    for (size_t i = 0; i < names.size(); ++i) {
+        pointers[i] = text;
+        std::memcpy(text, names[i].c_str(), names[i].size() + 1);
+        text += names[i].size() + 1;
+    }
+    pointers[names.size()] = nullptr;
+    return pointers;
+}
+
+// The diagnostic in plain buffers.
+tessel_diagnostic* copy_diagnostic(const tessel::Diagnostic& diagnostic)
+{
+    auto* d = allocate<tessel_diagnostic>(1);
+    if (!d)
+        return nullptr;
+    *d = tessel_diagnostic{diagnostic.offset, diagnostic.length, diagnostic.line, diagnostic.column,
+                           nullptr, 0, nullptr, diagnostic.expected.size(), nullptr};
+    d->expected = copy_names(diagnostic.expected);
+    if (!d->expected || !copy_out(diagnostic.found, &d->found, &d->found_size) ||
+        !copy_out(diagnostic.message, &d->message, nullptr)) {
+        free_diagnostic(d);
+        return nullptr;
+    }
+    return d;
 }
 
 }  // namespace
 
-extern "C" tessel_result* tessel_translate(tessel_kind kind, const char* text, size_t size)
+extern "C" void tessel_options_init(tessel_options* options)
+{
+    const tessel::Options defaults;
+    options->trace = defaults.trace ? 1 : 0;
+    options->max_output = defaults.max_output;
+    options->max_depth = defaults.max_depth;
+}
+
+extern "C" tessel_result* tessel_translate_with(tessel_kind kind, const char* text, size_t size,
+                                                const tessel_options* options)
 {
     if (kind < TESSEL_PURE21 || kind > TESSEL_IC3 || (!text && size > 0))
         return nullptr;
-    auto* result = static_cast<tessel_result*>(std::calloc(1, sizeof(tessel_result)));
+    tessel::Options o;
+    o.commands = false;
+    if (options) {
+        o.trace = options->trace != 0;
+        o.max_output = options->max_output;
+        o.max_depth = options->max_depth;
+    }
+    auto* result = allocate<tessel_result>(1);
     if (!result)
         return nullptr;
+    *result = tessel_result{};
     try {
-        tessel::Result r = tessel::translate(static_cast<tessel::Kind>(kind),
-                                             std::string_view(text ? text : "", size));
+        tessel::Result r = tessel::translate(static_cast<tessel::Kind>(kind), std::string_view(text ? text : "", size), o);
         result->status = r.status;
         result->error_offset = r.error_offset;
-        if (copy_out(r.out, &result->out, &result->out_size) &&
-            copy_out(r.err, &result->err, &result->err_size) &&
-            copy_out(r.trace, &result->trace, &result->trace_size))
+        if (copy_out(r.out, &result->out, &result->out_size) && copy_out(r.err, &result->err, &result->err_size) &&
+            copy_out(r.trace, &result->trace, &result->trace_size) &&
+            (!r.diagnostic || (result->diagnostic = copy_diagnostic(*r.diagnostic))))
             return result;
     } catch (...) {
         // Out of memory: nothing may cross into C.
@@ -45,14 +116,20 @@ extern "C" tessel_result* tessel_translate(tessel_kind kind, const char* text, s
     return nullptr;
 }
 
+extern "C" tessel_result* tessel_translate(tessel_kind kind, const char* text, size_t size)
+{
+    return tessel_translate_with(kind, text, size, nullptr);
+}
+
 extern "C" void tessel_result_free(tessel_result* result)
 {
     if (!result)
         return;
-    std::free(result->out);
-    std::free(result->err);
-    std::free(result->trace);
-    std::free(result);
+    ::operator delete(result->out);
+    ::operator delete(result->err);
+    ::operator delete(result->trace);
+    free_diagnostic(result->diagnostic);
+    ::operator delete(result);
 }
 
 extern "C" int tessel_kind_from_name(const char* name, tessel_kind* kind)

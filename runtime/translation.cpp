@@ -1,31 +1,69 @@
 #include "translation.h"
 
+#include <cstring>
+
+#include "script.h"
+
 namespace tessel::runtime {
 
 Resources::Resources() = default;
+Resources::~Resources() = default;
 
-Resources::~Resources()
+std::string* Resources::value()
 {
-    for (std::string* v : spare_values)
-        delete v;
+    if (!spare_.empty()) {
+        std::string* v = spare_.back();
+        spare_.pop_back();
+        return v;
+    }
+    // Room for every value among the spare ones, so that releasing and
+    // reclaiming never need memory.
+    if (spare_.capacity() < values_.size() + 1)
+        spare_.reserve(2 * (values_.size() + 1));
+    values_.push_back(std::make_unique<std::string>());
+    return values_.back().get();
 }
 
-Translation::Translation(Kind kind, const Streams& streams, std::vector<Command>* commands,
+void Resources::reclaim_values()
+{
+    spare_.clear();
+    for (const auto& v : values_)
+        spare_.push_back(v.get());
+}
+
+Translation::Translation(Kind kind, const Streams& streams, const Options& options, std::vector<Command>* commands,
                          Resources& resources)
-    : os(streams.out), f_log(streams.trace), kind_(kind), in_(streams.in), err_(streams.err),
-      commands_(commands), resources_(resources)
+    : out(streams.out), trace_file(streams.trace), kind_(kind), options_(options), in_(streams.in),
+      err_(streams.err), commands_(commands), resources_(resources)
 {
+    if (options.max_output > 0) {
+        budget_.limited = true;
+        budget_.left = options.max_output;
+    }
+    for (Output* o : {&out, &err_, &trace_file})
+        o->set_budget(&budget_);
+    resources_.tokens.clear();
 }
 
-Translation::~Translation() = default;
+Translation::~Translation()
+{
+    for (Output* o : {&out, &err_, &trace_file})
+        o->set_budget(nullptr);
+}
+
+void Translation::trace_record(const char* text, std::string_view value)
+{
+    if (!tracing())
+        return;
+    if (kind_ == Kind::ic3)
+        trace(trace_file, text, value);
+    else
+        debug_line(*this, text, value);
+}
 
 std::string* Translation::value(std::string_view text)
 {
-    std::vector<std::string*>& spare = resources_.spare_values;
-    if (spare.empty())
-        return new std::string(text);
-    std::string* v = spare.back();
-    spare.pop_back();
+    std::string* v = resources_.value();
     v->assign(text.data(), text.size());
     return v;
 }
@@ -33,7 +71,24 @@ std::string* Translation::value(std::string_view text)
 void Translation::release(std::string* value)
 {
     if (value)
-        resources_.spare_values.push_back(value);
+        resources_.release(value);
+}
+
+void* Translation::parser_stack(size_t bytes)
+{
+    parser_stacks_.reserve(parser_stacks_.size() + 1);
+    parser_stacks_.push_back(std::make_unique<char[]>(bytes));
+    return parser_stacks_.back().get();
+}
+
+void Translation::free_parser_stack(void* stack)
+{
+    for (auto& s : parser_stacks_)
+        if (s.get() == stack) {
+            s.swap(parser_stacks_.back());
+            parser_stacks_.pop_back();
+            return;
+        }
 }
 
 void Translation::attach(TokenSource& scanner)
@@ -41,16 +96,13 @@ void Translation::attach(TokenSource& scanner)
     scanner_ = &scanner;
 }
 
-int Translation::next_token(int error_token)
+int Translation::next_token()
 {
-    try {
-        int code = scanner_->next();
-        at_end_ = code <= 0;
-        return code;
-    } catch (const ScannerFailure& failure) {
-        fail(2, std::string(failure.what()) + "\n");
-        return error_token;
-    }
+    int code = scanner_->next();
+    at_end_ = code <= 0;
+    if (options_.diagnostic)
+        resources_.tokens.push_back(static_cast<unsigned short>(at_end_ ? 0 : code));
+    return code;
 }
 
 std::string_view Translation::whole_token() const
@@ -70,29 +122,69 @@ void Translation::write_err(std::string_view text)
 {
     if (ended())
         return;
-    os.flush();
-    f_log.flush();
+    out.flush();
+    trace_file.flush();
     err_.write(text);
     err_.flush();
 }
 
-void Translation::fail(int status, std::string_view text)
+void Translation::fail(Stop why, int status, std::string_view text)
 {
     if (ended())
         return;
+    // Where it stopped first, while the scanner shows it: the report may
+    // not fit (out of memory), and the place is its diagnostic.
+    ending_.stop = why;
+    if (scanner_) {
+        TokenSource::Token which = why == Stop::scanner ? TokenSource::Token::failed
+                                   : at_end_            ? TokenSource::Token::end
+                                                        : TokenSource::Token::current;
+        ending_.place = scanner_->place(delivered_, which);
+    } else {
+        ending_.place.offset = delivered_;
+    }
+    ending_.error_offset = ending_.place.offset;
+    budget_.limited = false;  // the report is written whatever the limit
     write_err(text);
-    status_ = status;
-    error_offset_ = at_end_ || !scanner_ ? delivered_ : scanner_->offset(delivered_);
+    ending_.status = status;
 }
 
-void Translation::report_error(const char* message)
+void Translation::parser_error(const char* message)
 {
-    fail(1, error_report(kind_, message));
+    if (std::strcmp(message, "syntax error") == 0) {
+        ending_.message = message;
+        fail(Stop::syntax_error, 1, error_report(kind_, message));
+    } else {  // the parser's stack is full
+        ending_.message = "parser stack overflow";
+        fail(Stop::stack, 1, error_report(kind_, ending_.message));
+    }
 }
 
-Outcome Translation::outcome() const
+void Translation::action_error(const char* message, std::string advice)
 {
-    return Outcome{status_, error_offset_};
+    ending_.message = message;
+    ending_.advice = std::move(advice);
+    fail(Stop::action_error, 1, error_report(kind_, message));
+}
+
+void Translation::action_failure(int status, std::string_view text, std::string advice)
+{
+    ending_.message = std::string(text);
+    ending_.advice = std::move(advice);
+    fail(Stop::action_error, status, text);
+}
+
+void Translation::stop(Stop why, std::string_view message)
+{
+    // Whatever values the parse held are spare again; then the report.
+    resources_.reclaim_values();
+    if (ended())
+        return;
+    ending_.message = std::string(message);
+    if (why == Stop::scanner)
+        fail(why, 2, ending_.message + "\n");
+    else
+        fail(why, 2, error_report(kind_, message));
 }
 
 }  // namespace tessel::runtime

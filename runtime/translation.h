@@ -1,13 +1,22 @@
 // One translation in progress: its input, its output streams, its scanner,
-// how it ended. Each grammar derives its own state from Translation (the
-// parts of a label, the counters of a chart) and receives it as the parse
-// parameter, so that no two translations share anything; what one leaves
-// for the next of the same translator (a scanner to restart, spare values)
-// is in its Resources.
+// how and where it stopped. Each grammar derives its own state from
+// Translation (the parts of a label, the names of a chart's macro and
+// constellation) and receives it as the parse parameter, so that no two
+// translations share anything; what one leaves for the next of the same
+// translator (a scanner to restart, spare values) is in its Resources.
+//
+// A translation ends early in one of two ways. An error that the parser or
+// an action finds is reported, and the parser returns through its own
+// clean-up. Anything that must stop it at once, wherever it stands (a token
+// too long for the scanner, the output limit, memory running out) is thrown
+// and caught around the parse (run, below); the values and the parser's
+// stacks belong to the translation and its resources, so nothing is lost.
 #ifndef TESSEL_RUNTIME_TRANSLATION_H
 #define TESSEL_RUNTIME_TRANSLATION_H
 
+#include <array>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -15,9 +24,15 @@
 
 #include <tessel/translate.h>
 
+#include "automaton.h"
+#include "kinds.h"
 #include "output.h"
 
 namespace tessel::runtime {
+
+#define TESSEL_COUNT_KIND(kind, Title) +1
+constexpr int kind_count = 0 TESSEL_KINDS(TESSEL_COUNT_KIND);
+#undef TESSEL_COUNT_KIND
 
 // Where the scanner's characters come from.
 class Input {
@@ -45,7 +60,7 @@ private:
 };
 
 // A fatal scanner error ("input buffer overflow, ..."): thrown by the
-// scanner, caught where the parser asks for its next token.
+// scanner, caught around the parse.
 class ScannerFailure : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -53,33 +68,56 @@ public:
 
 class Translation;
 
+// A place in the text: a token (its offset, its length, its first byte's
+// line and column, its bytes) or the end of the text (length 0).
+struct Place {
+    long offset = 0;
+    long length = 0;
+    int line = 1;
+    int column = 1;
+    std::string text;
+};
+
 // What a translation needs of its scanner (see scanner.h).
 class TokenSource {
 public:
     virtual ~TokenSource() = default;
     // The next token's code, 0 at the end of the text. May throw ScannerFailure.
     virtual int next() = 0;
-    // The current token's text and length (the text is NUL-terminated).
+    // The current token's text (NUL-terminated) and length.
     virtual const char* text() const = 0;
     virtual int length() const = 0;
-    // The offset of the current token, given the number of characters the
-    // scanner has been handed so far.
-    virtual long offset(long delivered) const = 0;
+    // Where the current token stands, given the number of characters the
+    // scanner has been handed so far; when it failed, the token it was
+    // scanning; after the end, the end of the text.
+    enum class Token { current, failed, end };
+    virtual Place place(long delivered, Token which) const = 0;
     // Makes the scanner start anew for another translation, as if new.
     virtual void restart(Translation& translation) = 0;
 };
 
 // What translations made one after the other keep between them: a scanner
-// per kind (made on first use) and the spare values. Translations in memory
-// take and give back the same few large blocks, otherwise.
-struct Resources {
+// per kind (made on first use), the values of the grammars' symbols, and
+// the token codes the last translation read.
+class Resources {
+public:
     Resources();
     Resources(const Resources&) = delete;
     Resources& operator=(const Resources&) = delete;
     ~Resources();
 
-    std::unique_ptr<TokenSource> scanners[4];
-    std::vector<std::string*> spare_values;
+    std::array<std::unique_ptr<TokenSource>, kind_count> scanners;
+    std::vector<unsigned short> tokens;
+
+    // A value: a spare one (with its capacity), or a new one.
+    std::string* value();
+    void release(std::string* value) { spare_.push_back(value); }
+    // After a translation was stopped at once: every value is spare again.
+    void reclaim_values();
+
+private:
+    std::vector<std::unique_ptr<std::string>> values_;  // every value made
+    std::vector<std::string*> spare_;
 };
 
 // The streams of one translation.
@@ -90,47 +128,81 @@ struct Streams {
     Output& trace;  // the trace file
 };
 
+// Why a translation stopped before its end.
+enum class Stop {
+    none,
+    syntax_error,  // a token the grammar does not allow where it stands
+    action_error,  // an action's error (a label without trigger, an unknown symbol ...)
+    scanner,       // a token too long for the scanner's buffer, or input that cannot be read
+    stack,         // the parser's stack is full
+    output_limit,  // the output would pass Options::max_output
+    memory,        // memory ran out
+};
+
+// How a translation ended: its outcome, and, when it stopped, why and where.
+struct Ending {
+    int status = 0;
+    long error_offset = -1;
+    Stop stop = Stop::none;
+    std::string message;  // the error's own words: the report's message, or the scanner's
+    std::string advice;   // an action's words for the person who typed the text
+    Place place;
+};
+
 class Translation {
 public:
-    Translation(Kind kind, const Streams& streams, std::vector<Command>* commands, Resources& resources);
+    Translation(Kind kind, const Streams& streams, const Options& options, std::vector<Command>* commands,
+                Resources& resources);
     Translation(const Translation&) = delete;
     Translation& operator=(const Translation&) = delete;
     virtual ~Translation();
 
     // Command lines, trace lines, declaration text.
-    Output& os;
+    Output& out;
     // The trace file.
-    Output& f_log;
+    Output& trace_file;
 
     Kind kind() const { return kind_; }
+    const Options& options() const { return options_; }
+    // False when the caller wants no trace: no "#debug:" record is made.
+    bool tracing() const { return options_.trace; }
+    // The trace record of a rule: on standard output for the label and
+    // declaration translators, in the trace file for ic3.
+    void trace_record(const char* text, std::string_view value);
 
     // Binds the scanner, which the resources own.
     void attach(TokenSource& scanner);
     Resources& resources() { return resources_; }
 
-    // The parser's token function: the scanner's next token, or, after a
-    // fatal scanner error (which ends the translation with status 2),
-    // error_token, which sends the parser straight to its clean-up.
-    int next_token(int error_token);
+    // The parser's token function: the scanner's next token.
+    int next_token();
 
     // The scanner's current token text (up to its first NUL byte), and all
     // of it (NUL bytes included).
     const char* token() const { return scanner_->text(); }
     std::string_view whole_token() const;
 
-    // Characters handed to the scanner (see Input).
+    // Characters handed to the scanner (see Input), and how many so far.
     int read(char* buf, int max_size);
+    long delivered() const { return delivered_; }
 
-    // The error routine: the banner and the message on standard error, no
-    // newline; the translation fails with status 1. The caller ends the
-    // parse (the parser itself after a syntax error, YYABORT in an action).
-    void report_error(const char* message);
-    // Ends the translation with status after writing text to standard error.
-    void fail(int status, std::string_view text);
-    // Writes text to standard error once everything written to os and f_log
-    // is out.
+    // The parser's error routine: "syntax error", or "memory exhausted" when
+    // its stack is full (reported as "parser stack overflow").
+    void parser_error(const char* message);
+    // An action's error report: the banner and the message on standard
+    // error, no newline; the translation fails with status 1. The advice
+    // tells the person who typed the text what is wrong (its diagnostic).
+    // The caller ends the parse (YYABORT).
+    void action_error(const char* message, std::string advice);
+    // An action's failure that writes text of its own to standard error.
+    void action_failure(int status, std::string_view text, std::string advice);
+    // Writes text to standard error once everything written to out and
+    // trace_file is out.
     void write_err(std::string_view text);
-    bool ended() const { return status_ != 0; }
+    bool ended() const { return ending_.status != 0; }
+
+    // Ends the translation at once, wherever it stands (see run).
+    void stop(Stop why, std::string_view message);
 
     // The values of the grammar's symbols: heap strings owned by the parser's
     // stack until an action consumes them, recycled (a value released is the
@@ -138,14 +210,23 @@ public:
     std::string* value(std::string_view text = {});
     void release(std::string* value);
 
+    // The parser's stacks once they outgrow their first 200 entries (never
+    // null: out of memory throws), and their capacity.
+    void* parser_stack(size_t bytes);
+    void free_parser_stack(void* stack);
+    long max_depth() const { return options_.max_depth; }
+
     // The command lines as data, or null when the caller does not want them.
     std::vector<Command>* commands() const { return commands_; }
 
     // How the translation ended, once the parser has returned.
-    Outcome outcome() const;
+    Ending ending() const { return ending_; }
 
 private:
+    void fail(Stop why, int status, std::string_view text);
+
     Kind kind_;
+    Options options_;
     Input& in_;
     Output& err_;
     std::vector<Command>* commands_;
@@ -153,39 +234,46 @@ private:
     TokenSource* scanner_ = nullptr;
     long delivered_ = 0;
     bool at_end_ = false;
-    int status_ = 0;
-    long error_offset_ = -1;
+    OutputBudget budget_;
+    std::vector<std::unique_ptr<char[]>> parser_stacks_;
+    Ending ending_;
 };
 
 // The translators, one per kind (defined with each grammar): each runs one
-// translation on the streams and returns how it ended.
-using Translate = Outcome (*)(const Streams&, std::vector<Command>*, Resources&);
-Outcome translate_pure21(const Streams& streams, std::vector<Command>* commands, Resources& resources);
-Outcome translate_valued21(const Streams& streams, std::vector<Command>* commands, Resources& resources);
-Outcome translate_decl(const Streams& streams, std::vector<Command>* commands, Resources& resources);
-Outcome translate_ic3(const Streams& streams, std::vector<Command>* commands, Resources& resources);
-
-// The scanners, one per kind (defined with each scanner).
-std::unique_ptr<TokenSource> pure21_scanner(Translation& translation);
-std::unique_ptr<TokenSource> valued21_scanner(Translation& translation);
-std::unique_ptr<TokenSource> decl_scanner(Translation& translation);
-std::unique_ptr<TokenSource> ic3_scanner(Translation& translation);
+// translation on the streams and tells how it ended; and each grammar's
+// automaton. The scanners, one per kind (defined with each scanner).
+using Translate = Ending (*)(const Streams&, const Options&, std::vector<Command>*, Resources&);
+#define TESSEL_DECLARE_KIND(kind, Title)                                                               \
+    Ending translate_##kind(const Streams&, const Options&, std::vector<Command>*, Resources&);       \
+    const Automaton& kind##_automaton();                                                               \
+    std::unique_ptr<TokenSource> kind##_scanner(Translation& translation);
+TESSEL_KINDS(TESSEL_DECLARE_KIND)
+#undef TESSEL_DECLARE_KIND
 
 // Runs a grammar: builds its state, takes the kind's scanner (made now, or
-// restarted), parses, reports the outcome.
+// restarted), parses, and tells how it ended. What stops a translation at
+// once is caught here.
 template <class Grammar>
-Outcome run(const Streams& streams, std::vector<Command>* commands, Resources& resources,
-            std::unique_ptr<TokenSource> (*make_scanner)(Translation&), int (*parse)(Grammar&))
+Ending run(Kind kind, const Streams& streams, const Options& options, std::vector<Command>* commands,
+           Resources& resources, std::unique_ptr<TokenSource> (*make_scanner)(Translation&), int (*parse)(Grammar&))
 {
-    Grammar grammar(streams, commands, resources);
-    std::unique_ptr<TokenSource>& scanner = resources.scanners[static_cast<int>(grammar.kind())];
-    if (scanner)
-        scanner->restart(grammar);
-    else
-        scanner = make_scanner(grammar);
-    grammar.attach(*scanner);
-    parse(grammar);
-    return grammar.outcome();
+    Grammar grammar(kind, streams, options, commands, resources);
+    try {
+        std::unique_ptr<TokenSource>& scanner = resources.scanners[static_cast<int>(kind)];
+        if (scanner)
+            scanner->restart(grammar);
+        else
+            scanner = make_scanner(grammar);
+        grammar.attach(*scanner);
+        parse(grammar);
+    } catch (const ScannerFailure& failure) {
+        grammar.stop(Stop::scanner, failure.what());
+    } catch (const OutputLimitExceeded&) {
+        grammar.stop(Stop::output_limit, "output limit exceeded");
+    } catch (const std::bad_alloc&) {
+        grammar.stop(Stop::memory, "memory exhausted");
+    }
+    return grammar.ending();
 }
 
 }  // namespace tessel::runtime

@@ -15,30 +15,15 @@ namespace tessel::runtime { struct Valued21; }
 using namespace tessel::runtime;
 using stringpp::substitute_char;
 
+#define valued21lex tessel::runtime::lex
+#define valued21error tessel::runtime::parse_error
+
 /* One translation: its streams and the four parts of the label, assigned by
    the label rule. */
 struct tessel::runtime::Valued21 : Translation {
-    Valued21(const Streams& streams, std::vector<tessel::Command>* commands, Resources& resources)
-        : Translation(tessel::Kind::valued21, streams, commands, resources) {}
+    using Translation::Translation;
     std::string factStr, triggerStr, condStr, effectStr;
 };
-
-static int valued21lex(VALUED21STYPE*, Valued21& t)
-{
-    return t.next_token(VALUED21error);
-}
-
-static void valued21error(Valued21& t, const char* message)
-{
-    t.report_error(message);
-}
-
-/* Writes the rule's trace line and hands its value on. */
-static std::string* traced(Valued21& t, const char* text, std::string* value)
-{
-    debug_line(t, text, *value);
-    return value;
-}
 
 /* The current token's text with its blanks turned into tildes (verbatim and
    exclamation-mark texts). */
@@ -89,22 +74,31 @@ static std::string* label(Valued21& t, const std::string* fact, const std::strin
 static std::string* trigger_missing(Valued21& t, std::string* value)
 {
     t.release(value);
-    valued21error(t, "trigger missing");
+    t.action_error("trigger missing", "A label with a factor needs a trigger: write it between the first two "
+                                      "semicolons, as in `3;a;;b.`, or leave the factor out.");
     return nullptr;
 }
 
-/* A character no rule expects where an operand is needed. */
-static std::string* unknown_symbol(Valued21& t, const char* message)
+/* A character no rule expects where an operand is needed: in the trigger
+   (a boolean expression) or in an expression. */
+static std::string* unknown_symbol(Valued21& t, const char* message, const char* advice)
 {
     t.write_err(std::string("unknown symbol: ") + t.token() + "\n");
-    valued21error(t, message);
+    t.action_error(message, advice);
     return nullptr;
 }
+
+static const char not_in_trigger[] =
+    "This character cannot stand in a trigger: a trigger is made of signal names, `not`, `and`, `or`, "
+    "`pre(...)` and parentheses, or is `tick`.";
+static const char not_an_operand[] =
+    "This character cannot start a value: write a number, a name, `?S`, `??S`, `pre(?S)`, a call `f(...)`, "
+    "a text `!...!`, `true`, `false`, `not`, `-` or a parenthesis.";
 
 /* The final action: the label's trace line and the editor's variables. */
 static void final_lines(Valued21& t, std::string* value)
 {
-    debug_line(t, "#debug:axiom -> ", *value);
+    traced(t, "#debug:axiom -> ", value);
     t.release(value);
     set_line(t, "factor", t.factStr);
     set_line(t, "trigger", t.triggerStr);
@@ -215,7 +209,7 @@ bexpr
     | PRE LPAR ident RPAR                           { list_line(t, "linterf", *$3); $$ = traced(t, "#debug:bexpr  preId -> ", build(t, {"pre(", $3, ")"})); }
     | boperation                                    { $$ = traced(t, "#debug:bexpr boperation -> ", $1); }
     | LPAR bexpr RPAR                               { $$ = traced(t, "#debug:bexpr  (bexpr) -> ", build(t, {"(", $2, ")"})); }
-    | OTHER                                         { $$ = unknown_symbol(t, "bad boolean expression"); YYABORT; }
+    | OTHER                                         { $$ = unknown_symbol(t, "bad boolean expression", not_in_trigger); YYABORT; }
     ;
 
 boperation
@@ -236,7 +230,7 @@ expr
     | ident LPAR RPAR                               { list_line_quoted(t, "lfunc", *$1); $$ = traced(t, "#debug:expr  ident () -> ", build(t, {$1, "()"})); }
     | ident LPAR vals RPAR                          { list_line_quoted(t, "lfunc", *$1); $$ = traced(t, "#debug:expr  ident (vals) -> ", build(t, {$1, "(", $3, ")"})); }
     | LPAR expr RPAR                                { $$ = traced(t, "#debug:expr  (expr) -> ", build(t, {"(", $2, ")"})); }
-    | OTHER                                         { $$ = unknown_symbol(t, "bad expression"); YYABORT; }
+    | OTHER                                         { $$ = unknown_symbol(t, "bad expression", not_an_operand); YYABORT; }
     ;
 
 literal
@@ -318,8 +312,5 @@ val
 
 %%
 
-tessel::Outcome tessel::runtime::translate_valued21(const Streams& streams, std::vector<Command>* commands,
-                                                Resources& resources)
-{
-    return run<Valued21>(streams, commands, resources, valued21_scanner, valued21parse);
-}
+#include "valued21_tokens.h"
+TESSEL_GRAMMAR(valued21, Valued21)

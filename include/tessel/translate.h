@@ -9,8 +9,10 @@
 #ifndef TESSEL_TRANSLATE_H
 #define TESSEL_TRANSLATE_H
 
+#include <cstddef>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +32,20 @@ enum class Kind { pure21, valued21, decl, ic3 };
 // {"errorReport", MESSAGE} or {"break"}.
 using Command = std::vector<std::string>;
 
+// Where a failed translation stopped and why, for the person who typed the
+// text: the place to underline and what belongs there.
+struct Diagnostic {
+    long offset = 0;    // = error_offset: the byte offset of the token at which it stopped
+    long length = 0;    // that token's length in bytes (0 at the end of the text)
+    int line = 1;       // 1-based; the column counts bytes from the start of the line
+    int column = 1;
+    std::string found;  // the token's text ("" at the end of the text)
+    std::vector<std::string> expected;  // after a syntax error, the tokens the grammar allows
+                        // there, by name (ID, SEMICOLON, ..., END for the end of the text),
+                        // sorted; empty for any other error
+    std::string message;  // one or two sentences for the person who typed the text
+};
+
 struct Result {
     int status = 0;          // 0, 1 or 2, as the program's exit status
     long error_offset = -1;  // -1 on success; else the byte offset in the text of the token at which
@@ -38,13 +54,26 @@ struct Result {
     std::string err;         // ... to standard error
     std::string trace;       // ... to its trace file
     std::vector<Command> commands;  // the command lines of `out`, in order (none for ic3)
+    std::optional<Diagnostic> diagnostic;  // when the translation failed (and diagnostics are on)
 };
 
 TESSEL_API Result translate(Kind kind, std::string_view text);
 
-// What a translation gathers beside the bytes.
+// What a translation gathers beside the bytes, and what it may cost.
 struct Options {
-    bool commands = true;  // Result::commands (left empty when false)
+    bool commands = true;    // Result::commands (left empty when false)
+    bool diagnostic = true;  // Result::diagnostic when the translation fails
+    // False: no trace at all. The label and declaration translators write
+    // their command lines without the "#debug:" lines; ic3's trace file
+    // keeps only its "addElement lvariable" lines.
+    bool trace = true;
+    // Bytes of out, err and trace together (0: no limit). A translation
+    // that would write more stops there, with status 2 and the error report
+    // "output limit exceeded" (which is written whatever the limit).
+    std::size_t max_output = 0;
+    // The capacity of the parser's stack, in entries: a translation nested
+    // so deep that it fills it stops with "parser stack overflow".
+    long max_depth = 20000000;
 };
 
 TESSEL_API Result translate(Kind kind, std::string_view text, const Options& options);
@@ -55,17 +84,22 @@ TESSEL_API Result translate(Kind kind, std::string_view text, const Options& opt
 // anything is written to `err`. A successful translation whose output could
 // not be written (a stream in a failed state) ends as the program does, with
 // status 1 and the error report "write error on standard output" or "write
-// error on trace file".
+// error on trace file". (Options::commands does not apply.)
 struct Outcome {
     int status = 0;
     long error_offset = -1;
+    std::optional<Diagnostic> diagnostic;
 };
 
 TESSEL_API Outcome translate(Kind kind, std::istream& in, std::ostream& out, std::ostream& err,
-                             std::ostream& trace);
+                             std::ostream& trace, const Options& options = Options());
+
+// Memory running out inside a translation ends it with status 2 and the
+// error report "memory exhausted"; only when even that result cannot be
+// made does std::bad_alloc reach the caller.
 
 namespace runtime {
-struct Resources;
+class Resources;
 }
 
 // Translates text after text, keeping what the last translation set up (its
@@ -80,7 +114,8 @@ public:
     Translator& operator=(Translator&&) noexcept;
 
     Result translate(Kind kind, std::string_view text, const Options& options = Options());
-    Outcome translate(Kind kind, std::istream& in, std::ostream& out, std::ostream& err, std::ostream& trace);
+    Outcome translate(Kind kind, std::istream& in, std::ostream& out, std::ostream& err, std::ostream& trace,
+                      const Options& options = Options());
 
 private:
     std::unique_ptr<runtime::Resources> resources_;

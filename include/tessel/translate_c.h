@@ -23,11 +23,31 @@ typedef enum tessel_kind {
     TESSEL_IC3 = 3
 } tessel_kind;
 
+/* Where a failed translation stopped and why, for the person who typed the
+   text: the offset (= error_offset) and length in bytes of the token at
+   which it stopped (length 0 at the end of the text), the line and column
+   of its first byte (1-based; the column counts bytes), its bytes (found,
+   followed by a NUL byte that found_size does not count), after a syntax
+   error the names of the tokens the grammar allows there (ID, SEMICOLON,
+   ..., END for the end of the text; sorted), and one or two sentences saying
+   what is wrong (NUL-terminated). */
+typedef struct tessel_diagnostic {
+    long offset;
+    long length;
+    int line;
+    int column;
+    char* found;
+    size_t found_size;
+    const char** expected;
+    size_t expected_count;
+    char* message;
+} tessel_diagnostic;
+
 /* What the program <kind>-translator gives for the text: its exit status,
    the offset of the token at which it stopped (-1 on success), and what it
    writes to standard output, standard error and its trace file. Each
    buffer is followed by a NUL byte that its size does not count (the bytes
-   themselves may hold NUL). */
+   themselves may hold NUL). The diagnostic is NULL on success. */
 typedef struct tessel_result {
     int status;
     long error_offset;
@@ -37,11 +57,33 @@ typedef struct tessel_result {
     size_t err_size;
     char* trace;
     size_t trace_size;
+    tessel_diagnostic* diagnostic;
 } tessel_result;
 
-/* Translates size bytes at text. NULL when the kind is unknown or memory
-   runs out. */
+/* What a translation may cost: set by tessel_options_init to the defaults
+   (a trace, no output limit, a parser stack of 20,000,000 entries), then
+   changed as needed. trace 0: no "#debug:" trace lines or records at all;
+   max_output: the bytes of out, err and trace together (0: no limit), past
+   which the translation stops with status 2 and the error report "output
+   limit exceeded"; max_depth: the capacity of the parser's stack in entries,
+   full at "parser stack overflow". */
+typedef struct tessel_options {
+    int trace;
+    size_t max_output;
+    long max_depth;
+} tessel_options;
+
+TESSEL_C_API void tessel_options_init(tessel_options* options);
+
+/* Translates size bytes at text, with the default options. NULL when the
+   kind is unknown or memory runs out even for the result; memory running
+   out inside the translation gives a result with status 2 and the error
+   report "memory exhausted". */
 TESSEL_C_API tessel_result* tessel_translate(tessel_kind kind, const char* text, size_t size);
+
+/* The same with options (NULL: the defaults). */
+TESSEL_C_API tessel_result* tessel_translate_with(tessel_kind kind, const char* text, size_t size,
+                                                  const tessel_options* options);
 
 /* Releases a result (NULL is allowed). */
 TESSEL_C_API void tessel_result_free(tessel_result* result);

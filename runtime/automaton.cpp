@@ -1,0 +1,203 @@
+#include "automaton.h"
+
+#include <deque>
+#include <set>
+
+namespace tessel::runtime {
+
+namespace {
+
+// The symbols of bison's own tokens: the end, "error" and "invalid token".
+constexpr int end_symbol = 0, error_symbol = 1, undefined_symbol = 2;
+
+}  // namespace
+
+Automaton::Automaton(Tables tables) : t_(std::move(tables)) {}
+
+int Automaton::symbol(int code) const
+{
+    if (code <= 0)
+        return end_symbol;
+    return code <= t_.max_token ? t_.translate[static_cast<size_t>(code)] : undefined_symbol;
+}
+
+std::string Automaton::name(int symbol) const
+{
+    if (symbol == end_symbol)
+        return "END";
+    const size_t index = static_cast<size_t>(symbol - 3);
+    return symbol >= 3 && index < t_.tokens.size() ? t_.tokens[index].name : "?";
+}
+
+std::string Automaton::spelling(int symbol) const
+{
+    if (symbol == end_symbol)
+        return "end of text";
+    const size_t index = static_cast<size_t>(symbol - 3);
+    return symbol >= 3 && index < t_.tokens.size() ? t_.tokens[index].spelling : "?";
+}
+
+bool Automaton::reduces_without_token(int state) const
+{
+    return t_.pact[static_cast<size_t>(state)] == t_.pact_ninf;
+}
+
+Automaton::Action Automaton::action(int state, int symbol) const
+{
+    const auto s = static_cast<size_t>(state);
+    int n = t_.pact[s];
+    if (n != t_.pact_ninf) {
+        n += symbol;
+        if (0 <= n && n <= t_.last && t_.check[static_cast<size_t>(n)] == symbol) {
+            const int entry = t_.table[static_cast<size_t>(n)];
+            if (entry > 0)
+                return {entry == t_.final_state ? Move::accept : Move::shift, entry};
+            if (t_.table_errors && entry == t_.table_ninf)
+                return {Move::error, 0};
+            return {Move::reduce, -entry};
+        }
+    }
+    const int rule = t_.defact[s];
+    return rule == 0 ? Action{Move::error, 0} : Action{Move::reduce, rule};
+}
+
+void Automaton::reduce(std::vector<int>& stack, int rule) const
+{
+    const auto r = static_cast<size_t>(rule);
+    stack.resize(stack.size() - static_cast<size_t>(t_.r2[r]));
+    const int lhs = t_.r1[r] - t_.ntokens;
+    const int top = stack.back();
+    const int i = t_.pgoto[static_cast<size_t>(lhs)] + top;
+    stack.push_back(0 <= i && i <= t_.last && t_.check[static_cast<size_t>(i)] == top ? t_.table[static_cast<size_t>(i)]
+                                                                                      : t_.defgoto[static_cast<size_t>(lhs)]);
+}
+
+void Automaton::settle(std::vector<int>& stack) const
+{
+    while (stack.back() != t_.final_state && reduces_without_token(stack.back()))
+        reduce(stack, t_.defact[static_cast<size_t>(stack.back())]);
+}
+
+bool Automaton::shifts(std::vector<int> stack, int symbol) const
+{
+    for (;;) {
+        const Action a = action(stack.back(), symbol);
+        switch (a.move) {
+        case Move::shift:
+        case Move::accept:
+            return true;
+        case Move::error:
+            return false;
+        case Move::reduce:
+            reduce(stack, a.target);
+            break;
+        }
+    }
+}
+
+Analysis Automaton::analyse(const std::vector<unsigned short>& codes) const
+{
+    Analysis result;
+    std::vector<int>& stack = result.stack;
+    stack.push_back(0);
+    settle(stack);
+    for (size_t i = 0; i + 1 < codes.size(); ++i) {
+        const int symbol = this->symbol(codes[i]);
+        for (;;) {
+            const Action a = action(stack.back(), symbol);
+            if (a.move == Move::reduce) {
+                reduce(stack, a.target);
+                continue;
+            }
+            if (a.move == Move::error)  // the parser would have stopped here
+                return result;
+            stack.push_back(a.target);
+            break;
+        }
+        settle(stack);
+    }
+    if (codes.empty())
+        return result;
+    for (int symbol = 0; symbol < t_.ntokens; ++symbol)
+        if (symbol != error_symbol && symbol != undefined_symbol && shifts(stack, symbol))
+            result.expected.push_back(symbol);
+    // Where the last token meets the error: after the reductions it causes.
+    std::vector<int> after = stack;
+    const int last = symbol(codes.back());
+    for (;;) {
+        const Action a = action(after.back(), last);
+        if (a.move != Move::reduce) {
+            if (a.move == Move::error)
+                result.error_state = after.back();
+            break;
+        }
+        reduce(after, a.target);
+    }
+    return result;
+}
+
+bool Automaton::has_error(int state, int symbol) const
+{
+    return action(state, symbol).move == Move::error;
+}
+
+std::vector<int> Automaton::error_states() const
+{
+    std::vector<int> states;
+    for (int s = 0; s < this->states(); ++s) {
+        if (s == t_.final_state || reduces_without_token(s) || t_.defact[static_cast<size_t>(s)] != 0)
+            continue;
+        for (int symbol = 0; symbol < t_.ntokens; ++symbol)
+            if (symbol != error_symbol && symbol != undefined_symbol && has_error(s, symbol)) {
+                states.push_back(s);
+                break;
+            }
+    }
+    return states;
+}
+
+std::vector<std::vector<int>> Automaton::error_sentences() const
+{
+    // Breadth first over the parser's stacks, token by token; a stack whose
+    // top three states were met before is not followed further (that keeps
+    // the search small, and it finds every error state of these grammars).
+    std::vector<std::vector<int>> sentences(static_cast<size_t>(states()));
+    struct Node {
+        std::vector<int> stack;
+        std::vector<int> sentence;
+    };
+    auto key = [](const std::vector<int>& stack) {
+        return std::vector<int>(stack.end() - static_cast<long>(std::min<size_t>(3, stack.size())), stack.end());
+    };
+    Node start{{0}, {}};
+    settle(start.stack);
+    std::set<std::vector<int>> seen{key(start.stack)};
+    std::deque<Node> queue{std::move(start)};
+    while (!queue.empty()) {
+        const Node node = std::move(queue.front());
+        queue.pop_front();
+        for (int symbol = 0; symbol < t_.ntokens; ++symbol) {
+            if (symbol == error_symbol || symbol == undefined_symbol)
+                continue;
+            std::vector<int> stack = node.stack;
+            Action a;
+            while ((a = action(stack.back(), symbol)).move == Move::reduce)
+                reduce(stack, a.target);
+            std::vector<int> sentence = node.sentence;
+            sentence.push_back(symbol);
+            if (a.move == Move::error) {
+                std::vector<int>& known = sentences[static_cast<size_t>(stack.back())];
+                if (known.empty())
+                    known = std::move(sentence);
+            } else if (a.move == Move::shift) {
+                stack.push_back(a.target);
+                settle(stack);
+                if (seen.insert(key(stack)).second)
+                    queue.push_back(Node{std::move(stack), std::move(sentence)});
+            }
+        }
+    }
+    return sentences;
+}
+
+}  // namespace tessel::runtime

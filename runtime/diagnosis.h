@@ -1,0 +1,52 @@
+// The diagnostic of a translation that stopped: where, what the grammar
+// allowed there, and what to do, in the words of the person who typed it.
+//
+// A syntax error's words depend on where the parser stood: each grammar has
+// a file of sample texts and their messages (<kind>/<kind>.messages), which
+// the build turns into a table from the automaton's error states to their
+// messages (tools/messages.cpp). The other errors have words of their own:
+// an action's come with its error, the rest are here.
+#ifndef TESSEL_RUNTIME_DIAGNOSIS_H
+#define TESSEL_RUNTIME_DIAGNOSIS_H
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include <tessel/translate.h>
+
+#include "automaton.h"
+#include "kinds.h"
+#include "translation.h"
+
+namespace tessel::runtime {
+
+// The messages of a grammar's error states.
+struct Messages {
+    struct Entry {
+        int state;
+        const char* message;
+    };
+    const Entry* entries;
+    std::size_t count;
+};
+
+#define TESSEL_DECLARE_MESSAGES(kind, Title) extern const Messages kind##_messages;
+TESSEL_KINDS(TESSEL_DECLARE_MESSAGES)
+#undef TESSEL_DECLARE_MESSAGES
+
+// The message of an error state (null when the table has none).
+const char* message_of(const Messages& messages, int state);
+
+// The diagnostic of a translation that ended as `ending` after reading the
+// token codes `tokens` (the last one where it stopped).
+Diagnostic diagnose(const Ending& ending, const std::vector<unsigned short>& tokens, const Automaton& automaton,
+                    const Messages& messages, const Options& options);
+
+// What is wrong with a token that outgrew the scanner's buffer, from its
+// first characters: how long such a token may be.
+std::string too_long(const std::string& start);
+
+}  // namespace tessel::runtime
+
+#endif

@@ -18,7 +18,10 @@ int serve(const std::string& stream, int jobs, std::string& output)
 {
     std::istringstream in(stream);
     std::ostringstream out;
-    int status = tessel::batch::serve(in, out, jobs);
+    tessel::batch::Settings settings;
+    settings.jobs = jobs;
+    settings.max_output = 0;
+    int status = tessel::batch::serve(in, out, settings);
     output = out.str();
     return status;
 }

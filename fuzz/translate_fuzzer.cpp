@@ -62,7 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
 
     std::istringstream request(std::string(tessel::kind_name(kind)) + " " + std::to_string(size) + "\n" + text);
     std::ostringstream answer;
-    CHECK(tessel::batch::serve(request, answer, 1) == 0, "one request, one answer");
+    tessel::batch::Settings settings;
+    settings.max_output = 0;
+    CHECK(tessel::batch::serve(request, answer, settings) == 0, "one request, one answer");
     CHECK(answer.str() == tessel::batch::response(r), "the batch answers with the library's result, twice the same");
     return 0;
 }

@@ -13,8 +13,17 @@ namespace tessel::batch {
 
 namespace {
 
-// Answers carry the bytes only.
-const Options without_commands{false};
+// Answers carry the bytes (and the diagnostic), no commands.
+Options translation_options(const Settings& settings)
+{
+    Options o;
+    o.commands = false;
+    o.diagnostic = settings.diagnostics;
+    o.trace = settings.trace;
+    o.max_output = settings.max_output;
+    o.max_depth = settings.max_depth;
+    return o;
+}
 
 // Header lines longer than this are malformed: a kind name, a blank and at
 // most ten digits fit in far fewer.
@@ -106,10 +115,31 @@ void write(std::ostream& out, const std::string& text)
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
-std::string response_header(const Result& r)
+// The diagnostic part of a response (empty after a success).
+std::string diagnostic_part(const Result& r)
 {
-    return std::to_string(r.status) + ' ' + std::to_string(r.error_offset) + ' ' + std::to_string(r.out.size()) +
-           ' ' + std::to_string(r.err.size()) + ' ' + std::to_string(r.trace.size()) + '\n';
+    if (!r.diagnostic)
+        return "";
+    const Diagnostic& d = *r.diagnostic;
+    std::string part = std::to_string(d.offset) + ' ' + std::to_string(d.length) + ' ' + std::to_string(d.line) +
+                       ' ' + std::to_string(d.column) + ' ' + std::to_string(d.found.size()) + ' ' +
+                       std::to_string(d.message.size()) + '\n';
+    for (size_t i = 0; i < d.expected.size(); ++i)
+        part += (i ? " " : "") + d.expected[i];
+    part += '\n';
+    part += d.found;
+    part += d.message;
+    return part;
+}
+
+std::string response_header(const Result& r, const std::string* diagnostic)
+{
+    std::string header = std::to_string(r.status) + ' ' + std::to_string(r.error_offset) + ' ' +
+                         std::to_string(r.out.size()) + ' ' + std::to_string(r.err.size()) + ' ' +
+                         std::to_string(r.trace.size());
+    if (diagnostic)
+        header += ' ' + std::to_string(diagnostic->size());
+    return header + '\n';
 }
 
 std::string unknown_kind(const std::string& name)
@@ -118,10 +148,11 @@ std::string unknown_kind(const std::string& name)
 }
 
 // The answer to a request read in full.
-std::string answer(Translator& translator, const Request& r)
+std::string answer(Translator& translator, const Request& r, const Settings& settings)
 {
-    return r.what == Request::text ? response(translator.translate(r.kind, r.payload, without_commands))
-                                   : unknown_kind(r.name);
+    return r.what == Request::text
+               ? response(translator.translate(r.kind, r.payload, translation_options(settings)), settings.diagnostics)
+               : unknown_kind(r.name);
 }
 
 // Answers groups of requests in worker threads; the reading thread writes
@@ -130,9 +161,9 @@ std::string answer(Translator& translator, const Request& r)
 // another thread costs.
 class Pool {
 public:
-    explicit Pool(int jobs)
+    explicit Pool(const Settings& settings) : settings_(settings)
     {
-        for (int i = 0; i < jobs; ++i)
+        for (int i = 0; i < settings.jobs; ++i)
             workers_.emplace_back([this] { work(); });
     }
 
@@ -149,10 +180,10 @@ public:
 
     std::future<std::string> submit(std::vector<Request> group)
     {
-        std::packaged_task<std::string(Translator&)> task([group = std::move(group)](Translator& translator) {
+        std::packaged_task<std::string(Translator&)> task([this, group = std::move(group)](Translator& translator) {
             std::string answers;
             for (const Request& r : group)
-                answers += answer(translator, r);
+                answers += answer(translator, r, settings_);
             return answers;
         });
         std::future<std::string> result = task.get_future();
@@ -182,6 +213,7 @@ private:
         }
     }
 
+    const Settings& settings_;
     std::mutex mutex_;
     std::condition_variable ready_;
     std::deque<std::packaged_task<std::string(Translator&)>> tasks_;
@@ -189,19 +221,22 @@ private:
     std::vector<std::thread> workers_;
 };
 
-int serve_alone(std::istream& in, std::ostream& out)
+int serve_alone(std::istream& in, std::ostream& out, const Settings& settings)
 {
     Reader reader(in, [&out] { out.flush(); });
     Translator translator;
+    const Options options = translation_options(settings);
     for (;;) {
         Request r = reader.next();
         switch (r.what) {
         case Request::text: {
-            Result result = translator.translate(r.kind, r.payload, without_commands);
-            write(out, response_header(result));
+            Result result = translator.translate(r.kind, r.payload, options);
+            const std::string diagnostic = diagnostic_part(result);
+            write(out, response_header(result, settings.diagnostics ? &diagnostic : nullptr));
             write(out, result.out);
             write(out, result.err);
             write(out, result.trace);
+            write(out, diagnostic);
             out.put('\n');
             break;
         }
@@ -219,18 +254,19 @@ int serve_alone(std::istream& in, std::ostream& out)
     }
 }
 
-int serve_in_threads(std::istream& in, std::ostream& out, int jobs)
+int serve_in_threads(std::istream& in, std::ostream& out, const Settings& settings)
 {
+    const auto jobs = static_cast<size_t>(settings.jobs);
     // Requests are handed over in groups of up to this many texts or bytes.
     const size_t group_texts = 128, group_bytes = 1 << 20;
     // Answers not yet written, a group each, in request order; at most
     // window of them, so that a fast reader does not hold a whole batch.
-    const size_t window = static_cast<size_t>(jobs) * 4;
+    const size_t window = jobs * 4;
     std::deque<std::future<std::string>> pending;
     std::vector<Request> group;
     size_t group_size = 0;
 
-    Pool pool(jobs);
+    Pool pool(settings);
     auto hand_over = [&] {
         if (!group.empty())
             pending.push_back(pool.submit(std::move(group)));
@@ -278,20 +314,23 @@ int serve_in_threads(std::istream& in, std::ostream& out, int jobs)
 
 }  // namespace
 
-std::string response(const Result& result)
+std::string response(const Result& result, bool diagnostics)
 {
-    std::string text = response_header(result);
-    text.reserve(text.size() + result.out.size() + result.err.size() + result.trace.size() + 1);
+    const std::string diagnostic = diagnostic_part(result);
+    std::string text = response_header(result, diagnostics ? &diagnostic : nullptr);
+    text.reserve(text.size() + result.out.size() + result.err.size() + result.trace.size() + diagnostic.size() + 1);
     text += result.out;
     text += result.err;
     text += result.trace;
+    if (diagnostics)
+        text += diagnostic;
     text += '\n';
     return text;
 }
 
-int serve(std::istream& in, std::ostream& out, int jobs)
+int serve(std::istream& in, std::ostream& out, const Settings& settings)
 {
-    return jobs <= 1 ? serve_alone(in, out) : serve_in_threads(in, out, jobs);
+    return settings.jobs <= 1 ? serve_alone(in, out, settings) : serve_in_threads(in, out, settings);
 }
 
 }  // namespace tessel::batch

@@ -1,6 +1,9 @@
 // tessel-batch: translates any number of texts of any kind in one process,
 // answering each request in order (see batch.h and tessel-batch(1)).
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <getopt.h>
 #include <malloc.h>
 #include <cstring>
 #include <iostream>
@@ -14,13 +17,32 @@
 namespace {
 
 const char usage_text[] =
-    "Usage: tessel-batch [-j N] [-h]\n"
+    "Usage: tessel-batch [-j N] [-d] [--no-trace] [--max-output BYTES] [--max-depth N] [-h]\n"
     "Translates texts read from standard input, each given as a header line\n"
     "\"<kind> <size>\" (kind: pure21, valued21, decl or ic3) and size bytes of text,\n"
     "and answers each with \"<status> <error-offset> <out-size> <err-size> <trace-size>\",\n"
     "the output, error and trace bytes, and a newline.\n"
-    "\t-j N\ttranslate in N threads (answers stay in request order)\n"
-    "\t-h\tthis text\n";
+    "\t-j N\t\t\ttranslate in N threads (answers stay in request order)\n"
+    "\t-d\t\t\teach answer carries its diagnostic (a sixth size)\n"
+    "\t--no-trace\t\tno trace lines or records\n"
+    "\t--max-output BYTES\tthe output of one text at most (default 67108864; 0: none)\n"
+    "\t--max-depth N\t\tthe parser's stack (default 20000000 entries)\n"
+    "\t-h\t\t\tthis text\n";
+
+// A whole number from min to max, or false.
+bool number(const char* text, long min, long max, long& value)
+{
+    char* end;
+    errno = 0;
+    value = std::strtol(text, &end, 10);
+    return *text != '\0' && *end == '\0' && errno == 0 && value >= min && value <= max;
+}
+
+int bad_usage(const std::string& complaint)
+{
+    std::cerr << "tessel-batch: " << complaint << "\n" << usage_text;
+    return 2;
+}
 
 }  // namespace
 
@@ -34,35 +56,50 @@ int main(int argc, char* argv[])
     // batch in two threads.
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
-    int jobs = 1;
+    tessel::batch::Settings settings;
+    enum { no_trace = 256, max_output, max_depth };
+    const option long_options[] = {{"no-trace", no_argument, nullptr, no_trace},
+                                   {"max-output", required_argument, nullptr, max_output},
+                                   {"max-depth", required_argument, nullptr, max_depth},
+                                   {nullptr, 0, nullptr, 0}};
     int option;
+    long n;
     opterr = 0;
-    while ((option = getopt(argc, argv, "hj:")) != -1) {
+    while ((option = getopt_long(argc, argv, "dhj:", long_options, nullptr)) != -1) {
         switch (option) {
         case 'h':
             std::cout << usage_text;
             return 0;
-        case 'j': {
-            char* end;
-            long n = std::strtol(optarg, &end, 10);
-            if (*end != '\0' || n < 1 || n > 256) {
-                std::cerr << "tessel-batch: -j takes a number of threads from 1 to 256\n" << usage_text;
-                return 2;
-            }
-            jobs = static_cast<int>(n);
+        case 'd':
+            settings.diagnostics = true;
             break;
-        }
+        case 'j':
+            if (!number(optarg, 1, 256, n))
+                return bad_usage("-j takes a number of threads from 1 to 256");
+            settings.jobs = static_cast<int>(n);
+            break;
+        case no_trace:
+            settings.trace = false;
+            break;
+        case max_output:
+            if (!number(optarg, 0, LONG_MAX, n))
+                return bad_usage("--max-output takes a number of bytes (0: no limit)");
+            settings.max_output = static_cast<size_t>(n);
+            break;
+        case max_depth:
+            if (!number(optarg, 1, LONG_MAX, n))
+                return bad_usage("--max-depth takes a number of entries from 1");
+            settings.max_depth = n;
+            break;
         default:
-            std::cerr << "tessel-batch: unknown option -" << static_cast<char>(optopt) << "\n" << usage_text;
-            return 2;
+            return bad_usage(optopt ? std::string("unknown option -") + static_cast<char>(optopt)
+                                    : std::string("unknown option ") + argv[optind - 1]);
         }
     }
-    if (optind < argc) {
-        std::cerr << "tessel-batch: unexpected argument " << argv[optind] << "\n" << usage_text;
-        return 2;
-    }
+    if (optind < argc)
+        return bad_usage(std::string("unexpected argument ") + argv[optind]);
     OutputFile out(STDOUT_FILENO);
-    int status = tessel::batch::serve(std::cin, out, jobs);
+    int status = tessel::batch::serve(std::cin, out, settings);
     out.flush();
     if (!out) {
         std::cerr << "tessel-batch: write error on standard output\n";

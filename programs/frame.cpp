@@ -77,6 +77,16 @@ void hold_closed_standard_streams()
             ::open("/dev/null", O_RDONLY);
 }
 
+// With -d: after the error report, on a line of its own, where and why, as
+// compilers write it for the editors that read them (FILE:LINE:COLUMN:).
+void write_diagnostic(OutputFile& err, const std::string& file, const Diagnostic& d)
+{
+    if (!err.at_line_start())
+        err << '\n';
+    err << file << ':' << d.line << ':' << d.column << ": error: " << d.message << '\n';
+    err.flush();
+}
+
 }  // namespace
 
 int translator_main(Kind kind, int argc, char* argv[])
@@ -89,10 +99,16 @@ int translator_main(Kind kind, int argc, char* argv[])
     opterr = 0;
     std::string in_name = "cin";
     std::string out_name = "cout";
+    Options options;
+    options.commands = false;
+    options.diagnostic = false;
 
     int option;
-    while ((option = getopt(argc, argv, "hi:o:")) != -1) {
+    while ((option = getopt(argc, argv, "dhi:o:")) != -1) {
         switch (option) {
+        case 'd':
+            options.diagnostic = true;
+            break;
         case 'h':
             usage(kind);
             break;
@@ -124,19 +140,22 @@ int translator_main(Kind kind, int argc, char* argv[])
     }
 
     // Opening the trace file empties it: never do that to the input itself.
-    OutputFile f_log;
+    OutputFile trace_file;
     const std::string log_name = out_name != "cout" ? out_name : "log";
     if (have_in_stat && same_file(log_name.c_str(), in_stat))
         abort_with("Can't open log for trace. Abort.\n");
-    if (!f_log.open(log_name))
+    if (!trace_file.open(log_name))
         abort_with("Can't open log for trace. Abort.\n");
 
-    OutputFile os(STDOUT_FILENO);
+    OutputFile out(STDOUT_FILENO);
     OutputFile err(STDERR_FILENO, 4096);
-    int status = translate(kind, *input, os, err, f_log).status;
+    Outcome outcome = translate(kind, *input, out, err, trace_file, options);
+    int status = outcome.status;
+    if (outcome.diagnostic)
+        write_diagnostic(err, in_name == "cin" ? "<stdin>" : in_name, *outcome.diagnostic);
 
-    f_log.close();
-    if (status == 0 && f_log.fail()) {
+    trace_file.close();
+    if (status == 0 && trace_file.fail()) {
         write_stderr(error_report(kind, "write error on trace file"));
         status = 1;
     }

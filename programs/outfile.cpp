@@ -47,12 +47,15 @@ BlockBuffer::int_type BlockBuffer::overflow(int_type c)
     if (!traits_type::eq_int_type(c, traits_type::eof())) {
         *pptr() = traits_type::to_char_type(c);
         pbump(1);
+        last_ = traits_type::to_char_type(c);
     }
     return traits_type::not_eof(c);
 }
 
 std::streamsize BlockBuffer::xsputn(const char* text, std::streamsize size)
 {
+    if (size > 0)
+        last_ = text[size - 1];
     std::streamsize done = 0;
     while (done < size) {
         if (pptr() == epptr() && !drain())

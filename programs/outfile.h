@@ -19,6 +19,8 @@ public:
     explicit BlockBuffer(size_t size);
     void attach(int fd) { fd_ = fd; }
     int fd() const { return fd_; }
+    // True when nothing was written, or what was ends with a newline.
+    bool at_line_start() const { return last_ == '\n'; }
 
 protected:
     int_type overflow(int_type c) override;
@@ -34,6 +36,7 @@ private:
     size_t size_;
     int fd_ = -1;
     bool failed_ = false;
+    char last_ = '\n';
 };
 
 class OutputFile : public std::ostream {
@@ -43,6 +46,7 @@ public:
     // Creates the file, or empties it; false when that fails.
     bool open(const std::string& name);
     bool is_open() const { return buffer_.fd() >= 0; }
+    bool at_line_start() const { return buffer_.at_line_start(); }
     // Writes out what is buffered and closes the file; a failure sets failbit.
     void close();
 

@@ -1,12 +1,17 @@
 // The Tcl package tessel: the translators in the editor's own interpreter.
 //
 //   package require tessel
-//   tessel::translate KIND TEXT
+//   tessel::translate ?-trace BOOL? ?-maxoutput BYTES? ?-maxdepth N? KIND TEXT
 //
 // returns a dict: status, offset, out, err, trace (byte arrays: the bytes the
-// programs write) and commands, the command lines of out as data, each a
-// list of its words, the values raw. Nothing is evaluated: no text can run a
-// command. The text is taken as bytes; a character above U+00FF is an error.
+// programs write), commands, the command lines of out as data, each a list
+// of its words, the values raw, and diagnostic (an empty dict after a
+// success, else offset, length, line, column, found, expected, message).
+// Nothing is evaluated: no text can run a command. The text is taken as
+// bytes; a character above U+00FF is an error. A translation costs at most
+// -maxoutput bytes of output (default 64 MiB, 0: no limit) and a parser
+// stack of -maxdepth entries (default 100,000): the editor stays in charge
+// of its time and memory.
 //
 // Built against Tcl's stubs; the library is linked in. Each interpreter's
 // command keeps its own tessel::Translator (an interpreter lives in one
@@ -17,6 +22,7 @@
 #include <climits>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -84,6 +90,26 @@ bool text_bytes(Tcl_Interp* interp, Tcl_Obj* obj, std::string& storage, std::str
     return true;
 }
 
+Tcl_Obj* diagnostic_dict(const std::optional<tessel::Diagnostic>& diagnostic)
+{
+    Tcl_Obj* dict = Tcl_NewDictObj();
+    if (!diagnostic)
+        return dict;
+    const tessel::Diagnostic& d = *diagnostic;
+    Tcl_Obj* expected = Tcl_NewListObj(0, nullptr);
+    for (const std::string& name : d.expected)
+        Tcl_ListObjAppendElement(nullptr, expected, Tcl_NewStringObj(name.data(), static_cast<int>(name.size())));
+    auto put = [dict](const char* key, Tcl_Obj* value) { Tcl_DictObjPut(nullptr, dict, Tcl_NewStringObj(key, -1), value); };
+    put("offset", Tcl_NewWideIntObj(static_cast<Tcl_WideInt>(d.offset)));
+    put("length", Tcl_NewWideIntObj(static_cast<Tcl_WideInt>(d.length)));
+    put("line", Tcl_NewIntObj(d.line));
+    put("column", Tcl_NewIntObj(d.column));
+    put("found", byte_array(d.found));
+    put("expected", expected);
+    put("message", Tcl_NewStringObj(d.message.data(), static_cast<int>(d.message.size())));
+    return dict;
+}
+
 // The result as a dict, or false with an error in interp when a part is
 // longer than a Tcl value may be (the values of commands are parts of out).
 bool set_result(Tcl_Interp* interp, const tessel::Result& r)
@@ -111,30 +137,78 @@ bool set_result(Tcl_Interp* interp, const tessel::Result& r)
     put("err", byte_array(r.err));
     put("trace", byte_array(r.trace));
     put("commands", commands);
+    put("diagnostic", diagnostic_dict(r.diagnostic));
     Tcl_SetObjResult(interp, dict);
+    return true;
+}
+
+// The options before KIND TEXT into options; false with an error in interp.
+bool parse_options(Tcl_Interp* interp, int objc, Tcl_Obj* const objv[], tessel::Options& options)
+{
+    static const char* const names[] = {"-trace", "-maxoutput", "-maxdepth", nullptr};
+    enum { trace, maxoutput, maxdepth };
+    for (int i = 1; i < objc; i += 2) {
+        int which = 0;
+        if (Tcl_GetIndexFromObj(interp, objv[i], names, "option", 0, &which) != TCL_OK)
+            return false;
+        if (i + 1 == objc) {
+            Tcl_SetObjResult(interp, Tcl_ObjPrintf("tessel::translate: %s needs a value", names[which]));
+            return false;
+        }
+        Tcl_WideInt number = 0;
+        int flag = 0;
+        switch (which) {
+        case trace:
+            if (Tcl_GetBooleanFromObj(interp, objv[i + 1], &flag) != TCL_OK)
+                return false;
+            options.trace = flag != 0;
+            break;
+        case maxoutput:
+        case maxdepth:
+            if (Tcl_GetWideIntFromObj(interp, objv[i + 1], &number) != TCL_OK)
+                return false;
+            if (number < (which == maxdepth ? 1 : 0)) {
+                Tcl_SetObjResult(interp, Tcl_ObjPrintf("tessel::translate: %s must be %s", names[which],
+                                                       which == maxdepth ? "at least 1" : "0 (no limit) or more"));
+                return false;
+            }
+            if (which == maxoutput)
+                options.max_output = static_cast<size_t>(number);
+            else
+                options.max_depth = static_cast<long>(number);
+            break;
+        }
+    }
     return true;
 }
 
 int translate_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
 {
-    if (objc != 3) {
-        Tcl_WrongNumArgs(interp, 1, objv, "kind text");
+    if (objc < 3 || objc % 2 == 0) {
+        Tcl_WrongNumArgs(interp, 1, objv, "?-trace bool? ?-maxoutput bytes? ?-maxdepth entries? kind text");
         return TCL_ERROR;
     }
+    tessel::Options options;
+    options.max_output = std::size_t{64} << 20;
+    options.max_depth = 100000;
+    if (!parse_options(interp, objc - 2, objv, options))
+        return TCL_ERROR;
     int index = 0;
-    if (Tcl_GetIndexFromObj(interp, objv[1], kind_names, "kind", TCL_EXACT, &index) != TCL_OK)
+    if (Tcl_GetIndexFromObj(interp, objv[objc - 2], kind_names, "kind", TCL_EXACT, &index) != TCL_OK)
         return TCL_ERROR;
     tessel::Kind kind;
     tessel::kind_from_name(kind_names[index], kind);
     std::string storage;
     std::string_view text;
-    if (!text_bytes(interp, objv[2], storage, text))
+    if (!text_bytes(interp, objv[objc - 1], storage, text))
         return TCL_ERROR;
     try {
-        return set_result(interp, static_cast<tessel::Translator*>(data)->translate(kind, text)) ? TCL_OK : TCL_ERROR;
+        tessel::Result result = static_cast<tessel::Translator*>(data)->translate(kind, text, options);
+        return set_result(interp, result) ? TCL_OK : TCL_ERROR;
     } catch (const std::exception& e) {
-        // Out of memory: no exception may cross into Tcl.
+        // Out of memory even for the result: no exception may cross into Tcl.
         Tcl_SetObjResult(interp, Tcl_ObjPrintf("tessel::translate: %s", e.what()));
+        Tcl_SetErrorCode(interp, "TESSEL", "NO_MEMORY", nullptr);
         return TCL_ERROR;
     }
 }

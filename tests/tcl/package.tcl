@@ -88,7 +88,7 @@ foreach kind {pure21 valued21 decl ic3} {
         set name [case_name $dir]
         set text [read_bytes $dir/stdin]
         set r [tessel::translate $kind $text]
-        check_equal "$name: keys" {status offset out err trace commands} [dict keys $r]
+        check_equal "$name: keys" {status offset out err trace commands diagnostic} [dict keys $r]
         check_equal "$name: out" [read_bytes $dir/stdout] [dict get $r out]
         check_equal "$name: err" [read_bytes $dir/stderr] [dict get $r err]
         set status [string trim [read_bytes $dir/status]]

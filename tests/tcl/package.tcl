@@ -124,7 +124,7 @@ if {[file exists HACKED]} {
 }
 
 # 3. Bad calls: Tcl errors with their messages and error codes.
-set usage {wrong # args: should be "tessel::translate kind text"}
+set usage {wrong # args: should be "tessel::translate ?-trace bool? ?-maxoutput bytes? ?-maxdepth entries? kind text"}
 set bad_kind {bad kind "%s": must be pure21, valued21, decl, or ic3}
 foreach {call message code} [list \
     {tessel::translate} $usage {TCL WRONGARGS} \

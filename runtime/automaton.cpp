@@ -37,6 +37,18 @@ std::string Automaton::spelling(int symbol) const
     return symbol >= 3 && index < t_.tokens.size() ? t_.tokens[index].spelling : "?";
 }
 
+std::string Automaton::example(int symbol) const
+{
+    if (symbol == end_symbol)
+        return "";
+    const std::string s = spelling(symbol);
+    if (s == "number")
+        return "1";
+    if (s == "other character")
+        return "$";
+    return s;  // the others are examples of themselves: "name", "`text`", ":{text}" ...
+}
+
 bool Automaton::reduces_without_token(int state) const
 {
     return t_.pact[static_cast<size_t>(state)] == t_.pact_ninf;
@@ -156,12 +168,12 @@ std::vector<int> Automaton::error_states() const
     return states;
 }
 
-std::vector<std::vector<int>> Automaton::error_sentences() const
+template <class Visit>
+void Automaton::explore(Visit visit) const
 {
     // Breadth first over the parser's stacks, token by token; a stack whose
     // top three states were met before is not followed further (that keeps
     // the search small, and it finds every error state of these grammars).
-    std::vector<std::vector<int>> sentences(static_cast<size_t>(states()));
     struct Node {
         std::vector<int> stack;
         std::vector<int> sentence;
@@ -185,19 +197,51 @@ std::vector<std::vector<int>> Automaton::error_sentences() const
                 reduce(stack, a.target);
             std::vector<int> sentence = node.sentence;
             sentence.push_back(symbol);
-            if (a.move == Move::error) {
-                std::vector<int>& known = sentences[static_cast<size_t>(stack.back())];
-                if (known.empty())
-                    known = std::move(sentence);
-            } else if (a.move == Move::shift) {
+            if (a.move == Move::shift) {
                 stack.push_back(a.target);
                 settle(stack);
-                if (seen.insert(key(stack)).second)
-                    queue.push_back(Node{std::move(stack), std::move(sentence)});
             }
+            if (!visit(stack, sentence, a.move))
+                return;
+            if (a.move == Move::shift && seen.insert(key(stack)).second)
+                queue.push_back(Node{std::move(stack), std::move(sentence)});
         }
     }
+}
+
+std::vector<std::vector<int>> Automaton::error_sentences() const
+{
+    std::vector<std::vector<int>> sentences(static_cast<size_t>(states()));
+    explore([&](const std::vector<int>& stack, const std::vector<int>& sentence, Move move) {
+        if (move == Move::error && sentences[static_cast<size_t>(stack.back())].empty())
+            sentences[static_cast<size_t>(stack.back())] = sentence;
+        return true;
+    });
     return sentences;
+}
+
+std::vector<std::vector<int>> Automaton::complete_sentences(size_t count) const
+{
+    std::vector<std::vector<int>> sentences;
+    const int end = end_state();
+    explore([&](const std::vector<int>& stack, const std::vector<int>& sentence, Move move) {
+        if (move == Move::shift && stack.back() == end) {
+            sentences.push_back(sentence);
+            sentences.back().push_back(end_symbol);
+        }
+        return sentences.size() < count;
+    });
+    return sentences;
+}
+
+int Automaton::end_state() const
+{
+    for (int s = 0; s < states(); ++s) {
+        const Action a = action(s, end_symbol);
+        if (a.move == Move::accept)
+            return s;
+    }
+    return -1;
 }
 
 }  // namespace tessel::runtime

@@ -53,6 +53,9 @@ public:
     // END, ID, SEMICOLON ...: the token names, END for the end of the text.
     std::string name(int symbol) const;
     std::string spelling(int symbol) const;
+    // A text the scanner reads as a token of the symbol ("" for the end):
+    // its spelling, or an example of what the spelling describes.
+    std::string example(int symbol) const;
     int token_symbols() const { return t_.ntokens; }
     int states() const { return static_cast<int>(t_.pact.size()); }
 
@@ -73,8 +76,14 @@ public:
 
     // For each state, a shortest sequence of token symbols whose last one
     // meets a syntax error in that state (empty when none was found): the
-    // sentence a sample text of that state can follow.
+    // sentence a sample text of that state can follow. And the shortest
+    // sentences the grammar accepts whole (the end of the text last), up to
+    // `count` of them.
     std::vector<std::vector<int>> error_sentences() const;
+    std::vector<std::vector<int>> complete_sentences(size_t count) const;
+
+    // The state after a whole text, where only its end may come.
+    int end_state() const;
 
 private:
     enum class Move { shift, reduce, error, accept };
@@ -91,6 +100,13 @@ private:
     void reduce(std::vector<int>& stack, int rule) const;
     // Makes the reductions that need no token.
     void settle(std::vector<int>& stack) const;
+    // Visits the parser's moves on every token from the stacks reached by
+    // ever longer sentences: visit(stack, sentence, move), where the stack
+    // is the one on which the sentence's last token meets an error (after
+    // its reductions), or the one it leads to when shifted (after the
+    // reductions that need no token); stops when visit returns false.
+    template <class Visit>
+    void explore(Visit visit) const;
 
     Tables t_;
 };

@@ -140,17 +140,28 @@ std::string c_string(const std::string& text)
     return s + "\"";
 }
 
+// A sentence of tokens as a text the scanner reads back as those tokens.
+std::string spelled(const Automaton& a, const std::vector<int>& sentence)
+{
+    std::string text;
+    for (int symbol : sentence)
+        if (symbol != 0)
+            text += (text.empty() ? "" : " ") + a.example(symbol);
+    return text;
+}
+
 int list(const Grammar& g)
 {
     const Automaton& a = g.automaton();
     const std::vector<std::vector<int>> sentences = a.error_sentences();
     for (int state : a.error_states()) {
+        const std::vector<int>& sentence = sentences[static_cast<size_t>(state)];
         std::cout << "state " << state << ":";
-        if (sentences[static_cast<size_t>(state)].empty())
+        if (sentence.empty())
             std::cout << " (no sentence found)";
-        for (int symbol : sentences[static_cast<size_t>(state)])
+        for (int symbol : sentence)
             std::cout << " " << a.name(symbol);
-        std::cout << "\n";
+        std::cout << "\n> " << spelled(a, sentence) << "\n";
     }
     return 0;
 }
@@ -181,6 +192,24 @@ bool map_samples(const Grammar& g, const std::string& path, const std::vector<En
     return ok;
 }
 
+// The state after a whole text is never reached when the translation ends
+// with the text's last token (the labels' period, the declarations'
+// semicolon): a complete text with a token more still translates.
+bool ends_before_end_state(const Grammar& g)
+{
+    const Automaton& a = g.automaton();
+    const int end = a.end_state();
+    for (const std::vector<int>& sentence : a.complete_sentences(200)) {
+        const std::string text = spelled(a, sentence);
+        if (run(g, text).problem != "it does not fail")
+            continue;  // an action rejects it: try another
+        for (int symbol = 1; symbol < a.token_symbols(); ++symbol)
+            if (a.has_error(end, symbol) && !a.example(symbol).empty())
+                return run(g, text + " " + a.example(symbol)).problem == "it does not fail";
+    }
+    return false;
+}
+
 int check(const Grammar& g, const std::string& path)
 {
     std::vector<Entry> entries;
@@ -193,11 +222,14 @@ int check(const Grammar& g, const std::string& path)
     const std::vector<int> states = a.error_states();
     const std::vector<std::vector<int>> sentences = a.error_sentences();
     int covered = 0;
+    const int unreachable = ends_before_end_state(g) ? a.end_state() : -1;
     for (int state : states) {
         if (by_state.count(state)) {
             ++covered;
             continue;
         }
+        if (state == unreachable)
+            continue;
         std::cerr << path << ": state " << state << " is reached by no sample; one ending in an error there:";
         for (int symbol : sentences[static_cast<size_t>(state)])
             std::cerr << " " << a.name(symbol);
@@ -207,8 +239,10 @@ int check(const Grammar& g, const std::string& path)
     size_t samples = 0;
     for (const Entry& e : entries)
         samples += e.samples.size();
-    std::cout << g.name << ": " << states.size() << " error states, " << covered << " covered by " << samples
-              << " samples with " << entries.size() << " messages\n";
+    std::cout << g.name << ": " << states.size() << " error states";
+    if (unreachable >= 0)
+        std::cout << " (" << states.size() - 1 << " reachable: the translation ends with the text's last token)";
+    std::cout << ", " << covered << " covered by " << samples << " samples with " << entries.size() << " messages\n";
     return ok ? 0 : 1;
 }
 

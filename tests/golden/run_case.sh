@@ -13,6 +13,10 @@
 #   status   expected exit status (absent: 0; 134 is an abort)
 #   files/   when present: exactly the files expected in the working folder
 #            afterwards (the trace file "log" among them), compared byte for byte
+#   diagnostic  where and why a failed translation stopped (the library's
+#            tests compare all of it, and write it with GOLDEN_ACCEPT=1); here
+#            the program run again with -d must write the same, with the line
+#            "<stdin>:LINE:COLUMN: error: MESSAGE" after its error report
 #
 # With GOLDEN_ACCEPT=1 the expectations are rewritten from the actual run
 # instead of compared; review the diff before committing it.
@@ -34,10 +38,14 @@ input=/dev/null
 [ -f "$case_dir/stdin" ] && input="$case_dir/stdin"
 
 ulimit -c 0
-# (The outer braces keep the shell's own "Aborted" notice out of the report.)
-{ (cd "$work" && exec timeout 20 "$bin_dir/$program" "${args[@]}") \
-    < "$input" > "$actual/stdout" 2> "$actual/stderr"; } 2>/dev/null
-echo $? > "$actual/status"
+run() {  # OUT-PREFIX EXTRA-ARGS...: runs the case in the working folder
+    local prefix=$1; shift
+    # (The outer braces keep the shell's own "Aborted" notice out of the report.)
+    { (cd "$work" && exec timeout 20 "$bin_dir/$program" "$@" "${args[@]}") \
+        < "$input" > "$actual/${prefix}stdout" 2> "$actual/${prefix}stderr"; } 2>/dev/null
+    echo $? > "$actual/${prefix}status"
+}
+run ""
 
 # Files left in the working folder, relative to it.
 list_files() { (cd "$1" && find . \( -type f -o -type l \) ! -name .keep | sed 's|^\./||' | LC_ALL=C sort); }
@@ -74,6 +82,19 @@ if [ "$expected_status" != "$actual_status" ]; then
     echo "--- exit status: expected $expected_status, got $actual_status"
     [ "$actual_status" = 124 ] && echo "    (the program did not end within 20 seconds)"
     failed=1
+fi
+if [ -f "$case_dir/diagnostic" ]; then
+    field() { sed -n "s/^$1 //p" "$case_dir/diagnostic"; }
+    run d- -d
+    expected="$case_dir/stdout"
+    [ -f "$expected" ] || expected=/dev/null
+    { cat "$case_dir/stderr" 2>/dev/null
+      [ -z "$(tail -c 1 "$case_dir/stderr" 2>/dev/null)" ] || echo
+      echo "<stdin>:$(field line):$(field column): error: $(field message)"; } > "$actual/expected-d-stderr"
+    cmp -s "$expected" "$actual/d-stdout" || show_difference "$expected" "$actual/d-stdout" "stdout with -d"
+    cmp -s "$actual/expected-d-stderr" "$actual/d-stderr" ||
+        show_difference "$actual/expected-d-stderr" "$actual/d-stderr" "stderr with -d"
+    [ "$(cat "$actual/d-status")" = "$expected_status" ] || { echo "--- exit status with -d: $(cat "$actual/d-status")"; failed=1; }
 fi
 if [ -d "$case_dir/files" ]; then
     if [ "$(list_files "$case_dir/files")" != "$(list_files "$work")" ]; then

@@ -1,6 +1,7 @@
 #include "golden_cases.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -30,6 +31,7 @@ std::vector<GoldenCase> load_golden_cases(const std::string& root)
         c.text = read_file((dir / "stdin").string());
         c.out = read_file((dir / "stdout").string());
         c.err = read_file((dir / "stderr").string());
+        c.diagnostic = read_file((dir / "diagnostic").string());
         std::string status = read_file((dir / "status").string());
         c.status = status.empty() ? 0 : std::stoi(status);
         if (fs::exists(dir / "files" / "log")) {
@@ -43,6 +45,34 @@ std::vector<GoldenCase> load_golden_cases(const std::string& root)
     std::sort(cases.begin(), cases.end(),
               [](const GoldenCase& a, const GoldenCase& b) { return a.path < b.path; });
     return cases;
+}
+
+std::string diagnostic_text(const tessel::Diagnostic& d)
+{
+    std::string found;
+    for (unsigned char c : d.found) {
+        char hex[8];
+        if (c == '\\')
+            found += "\\\\";
+        else if (c == '\n')
+            found += "\\n";
+        else if (c == '\r')
+            found += "\\r";
+        else if (c == '\t')
+            found += "\\t";
+        else if (c < 32 || c > 126) {
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            found += hex;
+        } else {
+            found += static_cast<char>(c);
+        }
+    }
+    std::string expected;
+    for (const std::string& name : d.expected)
+        expected += " " + name;
+    return "offset " + std::to_string(d.offset) + "\nlength " + std::to_string(d.length) + "\nline " +
+           std::to_string(d.line) + "\ncolumn " + std::to_string(d.column) + "\nfound " + found +
+           "\nexpected" + expected + "\nmessage " + d.message + "\n";
 }
 
 static std::string shown(const std::string& text, size_t at)

@@ -16,7 +16,14 @@ struct GoldenCase {
     int status = 0;
     bool has_trace = false;  // a trace file is expected (files/log), or
     std::string trace;       // known to be empty (label and declaration kinds)
+    std::string diagnostic;  // the file "diagnostic": where and why it failed
 };
+
+// A diagnostic as the golden cases keep it ("diagnostic"): a line per field,
+// "offset 8", ..., "expected ID LPAR", "message ...", the found bytes with a
+// backslash before backslashes and \n, \r, \t or \xHH for other bytes
+// below 32 or above 126.
+std::string diagnostic_text(const tessel::Diagnostic& diagnostic);
 
 // The cases below root (a folder named after a kind, as tests/golden/pure21
 // or examples/ic3) that a text alone decides: cases with arguments or run by

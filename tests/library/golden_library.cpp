@@ -1,13 +1,50 @@
 // Runs golden cases through the library instead of the programs: each must
-// give the case's standard output, standard error, status and trace file.
+// give the case's standard output, standard error, status and trace file,
+// and, when it fails, its diagnostic (the file "diagnostic"), through the
+// C++ interface and the C interface alike.
 //
 //   golden_library ROOT...    (ROOT: a folder of cases named after a kind)
+//
+// With GOLDEN_ACCEPT=1 the diagnostics are written instead of compared.
+#include <cstdlib>
+#include <fstream>
 #include <iostream>
+
+#include <tessel/translate_c.h>
 
 #include "golden_cases.h"
 
+namespace {
+
+// The diagnostic of the C interface, as the C++ one.
+tessel::Diagnostic from_c(const tessel_diagnostic& c)
+{
+    tessel::Diagnostic d;
+    d.offset = c.offset;
+    d.length = c.length;
+    d.line = c.line;
+    d.column = c.column;
+    d.found.assign(c.found, c.found_size);
+    for (size_t i = 0; i < c.expected_count; ++i)
+        d.expected.push_back(c.expected[i]);
+    d.message = c.message;
+    return d;
+}
+
+std::string c_diagnostic(const GoldenCase& c)
+{
+    tessel_result* r = tessel_translate(static_cast<tessel_kind>(c.kind), c.text.data(), c.text.size());
+    std::string text = r && r->diagnostic ? diagnostic_text(from_c(*r->diagnostic)) : "";
+    tessel_result_free(r);
+    return text;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[])
 {
+    const char* accept = std::getenv("GOLDEN_ACCEPT");
+    const bool accepting = accept && std::string(accept) == "1";
     int cases = 0, failures = 0;
     for (int i = 1; i < argc; ++i) {
         for (const GoldenCase& c : load_golden_cases(argv[i])) {
@@ -25,6 +62,17 @@ int main(int argc, char* argv[])
             check("status", std::to_string(c.status), std::to_string(r.status));
             if (c.has_trace)
                 check("trace file", c.trace, r.trace);
+            const std::string diagnostic = r.diagnostic ? diagnostic_text(*r.diagnostic) : "";
+            if (accepting) {
+                const std::string file = c.path + "/diagnostic";
+                if (diagnostic.empty())
+                    std::remove(file.c_str());
+                else
+                    std::ofstream(file, std::ios::binary) << diagnostic;
+                continue;
+            }
+            check("diagnostic", c.diagnostic, diagnostic);
+            check("diagnostic (C interface)", c.diagnostic, c_diagnostic(c));
         }
     }
     std::cout << cases << " cases, " << failures << " differences\n";

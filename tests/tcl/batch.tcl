@@ -31,8 +31,8 @@ proc run_batch {stream args} {
     return [list $status $output]
 }
 
-# Splits a batch's output into responses: {status offset out err trace}, or
-# {error MESSAGE}.
+# Splits a batch's output into responses: {status offset out err trace}
+# (and the diagnostic, with -d), or {error MESSAGE}.
 proc responses {output} {
     set at 0
     set list {}
@@ -48,9 +48,9 @@ proc responses {output} {
             lappend list [list error [string range $header 6 end]]
             continue
         }
-        lassign $header status offset out_size err_size trace_size
         set parts {}
-        foreach size [list $out_size $err_size $trace_size] {
+        lassign $header status offset
+        foreach size [lrange $header 2 end] {
             lappend parts [string range $output $at [expr {$at + $size - 1}]]
             incr at $size
         }
@@ -80,7 +80,8 @@ foreach kind {pure21 valued21 decl ic3} {
         }
         set trace_known [expr {$kind ne "ic3" || [file exists $dir/files/log]}]
         lappend cases [list $dir $kind [read_bytes $dir/stdin] [read_bytes $dir/stdout] \
-                           [read_bytes $dir/stderr] $status $trace_known [read_bytes $dir/files/log]]
+                           [read_bytes $dir/stderr] $status $trace_known [read_bytes $dir/files/log] \
+                           [read_bytes $dir/diagnostic]]
     }
 }
 set stream ""
@@ -91,9 +92,13 @@ lassign [run_batch $stream] status one_thread
 expect_eq "golden stream: exit status" 0 $status
 set got [responses $one_thread]
 expect_eq "golden stream: number of responses" [llength $cases] [llength $got]
-foreach c $cases r $got {
-    lassign $c dir kind text out err want_status trace_known trace
+lassign [run_batch $stream -d] status diagnosed
+expect_eq "golden stream with diagnostics: exit status" 0 $status
+foreach c $cases r $got d [responses $diagnosed] {
+    lassign $c dir kind text out err want_status trace_known trace diagnostic
     set name [case_name $dir]
+    expect_eq "$name: the answer with its diagnostic" $r [lrange $d 0 end-1]
+    expect_eq "$name: diagnostic" $diagnostic [batch_diagnostic_text [lindex $d end]]
     lassign $r status offset got_out got_err got_trace
     expect_eq "$name: status" $want_status $status
     expect_eq "$name: stdout" $out $got_out

@@ -177,3 +177,53 @@ proc check_state {name want got} {
         fail "$name: calls\n  expected [show $want_calls]\n  got      [show $got_calls]"
     }
 }
+
+# A diagnostic as the golden cases keep it (their file "diagnostic"), from
+# the package's dict of one ("" for the empty dict of a success): a line per
+# field, the found bytes escaped.
+proc diagnostic_text {d} {
+    if {![dict size $d]} {
+        return ""
+    }
+    set found ""
+    binary scan [dict get $d found] cu* bytes
+    foreach c $bytes {
+        switch -- $c {
+            92 {append found "\\\\"}
+            10 {append found "\\n"}
+            13 {append found "\\r"}
+            9 {append found "\\t"}
+            default {
+                append found [expr {$c < 32 || $c > 126 ? [format "\\x%02x" $c] : [format %c $c]}]
+            }
+        }
+    }
+    set text ""
+    foreach key {offset length line column} {
+        append text "$key [dict get $d $key]\n"
+    }
+    append text "found $found\nexpected"
+    foreach name [dict get $d expected] {
+        append text " $name"
+    }
+    return "$text\nmessage [dict get $d message]\n"
+}
+
+# The same from the diagnostic part of a tessel-batch answer (-d).
+proc batch_diagnostic_text {part} {
+    if {$part eq ""} {
+        return ""
+    }
+    set end [string first "\n" $part]
+    lassign [string range $part 0 [expr {$end - 1}]] offset length line column found_size message_size
+    set names_end [string first "\n" $part [expr {$end + 1}]]
+    set expected [split [string range $part [expr {$end + 1}] [expr {$names_end - 1}]] " "]
+    set at [expr {$names_end + 1}]
+    set found [string range $part $at [expr {$at + $found_size - 1}]]
+    set message [string range $part [expr {$at + $found_size}] end]
+    if {[string length $message] != $message_size} {
+        fail "diagnostic part: message of [string length $message] bytes, announced $message_size"
+    }
+    diagnostic_text [dict create offset $offset length $length line $line column $column found $found \
+                         expected [expr {$expected eq {""} ? {} : $expected}] message $message]
+}

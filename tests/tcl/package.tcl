@@ -98,6 +98,7 @@ foreach kind {pure21 valued21 decl ic3} {
         } elseif {$kind ne "ic3"} {
             check_equal "$name: trace" "" [dict get $r trace]
         }
+        check_equal "$name: diagnostic" [read_bytes $dir/diagnostic] [diagnostic_text [dict get $r diagnostic]]
         set offset [dict get $r offset]
         if {[dict get $r status] == 0 ? $offset != -1 : $offset < 0 || $offset > [string length $text]} {
             fail "$name: offset $offset with status [dict get $r status]"

@@ -8,10 +8,10 @@ build=$(cd "$bin/.." && pwd)
 deb=$(ls deb/*.deb 2>/dev/null | head -n 1)
 if [ -n "$deb" ]; then
     dpkg -c "$deb" | awk '{print $6}' > contents
-    for f in usr/bin/pure21-translator usr/share/man/man1/ic3-translator.1 usr/bin/tessel-batch usr/lib/libtessel.so.1 \
+    for f in usr/bin/pure21-translator usr/share/man/man1/ic3-translator.1 usr/bin/tessel-batch usr/lib/libtessel.so.2 \
              usr/lib/libtessel.a usr/include/tessel/translate.h usr/include/tessel/translate_c.h \
              usr/lib/cmake/Tessel/TesselConfig.cmake usr/lib/pkgconfig/tessel.pc \
-             usr/lib/tcltk/tessel1.0.0/pkgIndex.tcl usr/lib/tcltk/tessel1.0.0/libtessel1.0.0.so \
+             usr/lib/tcltk/tessel2.0.0/pkgIndex.tcl usr/lib/tcltk/tessel2.0.0/libtessel2.0.0.so \
              usr/share/man/mann/tessel.n; do
         grep -q "^\./$f\$" contents || fail "the package lacks $f"
     done

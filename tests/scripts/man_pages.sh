@@ -21,4 +21,12 @@ done
 expect_eq "one page per program" 5 "$pages"
 # As Tcl packages' pages have them.
 check_page "$top/docs/man/tessel.n" NAME SYNOPSIS DESCRIPTION EXAMPLES "SEE ALSO" KEYWORDS
+
+# The pages name the project's version (the Tcl package's is the same).
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$bin/../CMakeCache.txt")
+for page in "$top"/docs/man/*.1 "$top"/docs/man/tessel.n; do
+    grep -q "^\.TH .* \"Tessel translators ${version%.*}\" " "$page" || fail "${page##*/} is not of version ${version%.*}"
+done
+expect_eq "tessel.n: the package's version" "2" \
+    "$(grep -c -e "^\.TH tessel n $version " -e "^\.RB ? $version ?\$" "$top/docs/man/tessel.n")"
 finish_tests

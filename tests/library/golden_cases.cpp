@@ -75,6 +75,47 @@ std::string diagnostic_text(const tessel::Diagnostic& d)
            "\nexpected" + expected + "\nmessage " + d.message + "\n";
 }
 
+// A script without its "#debug:" records: a record ends at the first newline
+// that does not follow an odd number of backslashes.
+std::string without_records(const std::string& script)
+{
+    std::string kept;
+    size_t at = 0;
+    while (at < script.size()) {
+        size_t end = at;
+        if (script.compare(at, 7, "#debug:") == 0) {
+            size_t backslashes = 0;
+            for (; end < script.size(); ++end) {
+                if (script[end] == '\n' && backslashes % 2 == 0)
+                    break;
+                backslashes = script[end] == '\\' ? backslashes + 1 : 0;
+            }
+            at = end + 1;
+            continue;
+        }
+        end = script.find('\n', at);
+        end = end == std::string::npos ? script.size() : end + 1;
+        kept.append(script, at, end - at);
+        at = end;
+    }
+    return kept;
+}
+
+// What ic3's trace file keeps without its records.
+std::string variable_lines(const std::string& trace)
+{
+    std::string kept;
+    size_t at = 0;
+    while (at < trace.size()) {
+        size_t end = trace.find('\n', at);
+        end = end == std::string::npos ? trace.size() : end + 1;
+        if (trace.compare(at, 21, "addElement lvariable ") == 0)
+            kept.append(trace, at, end - at);
+        at = end;
+    }
+    return kept;
+}
+
 static std::string shown(const std::string& text, size_t at)
 {
     std::ostringstream out;

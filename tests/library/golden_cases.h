@@ -30,6 +30,13 @@ std::string diagnostic_text(const tessel::Diagnostic& diagnostic);
 // another program are left out. Sorted by name.
 std::vector<GoldenCase> load_golden_cases(const std::string& root);
 
+// What a translation without trace writes: a script without its "#debug:"
+// records (each ends at the first newline that does not follow an odd
+// number of backslashes); ic3's trace file without its records, that is its
+// "addElement lvariable" lines.
+std::string without_records(const std::string& script);
+std::string variable_lines(const std::string& trace);
+
 // The whole content of a file ("" when it does not exist).
 std::string read_file(const std::string& path);
 

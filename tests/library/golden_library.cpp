@@ -39,6 +39,19 @@ std::string c_diagnostic(const GoldenCase& c)
     return text;
 }
 
+// The C interface without trace: {out, trace}.
+std::pair<std::string, std::string> c_without_trace(const GoldenCase& c)
+{
+    tessel_options options;
+    tessel_options_init(&options);
+    options.trace = 0;
+    tessel_result* r = tessel_translate_with(static_cast<tessel_kind>(c.kind), c.text.data(), c.text.size(), &options);
+    std::pair<std::string, std::string> parts{r ? std::string(r->out, r->out_size) : "?",
+                                              r ? std::string(r->trace, r->trace_size) : "?"};
+    tessel_result_free(r);
+    return parts;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -73,6 +86,10 @@ int main(int argc, char* argv[])
             }
             check("diagnostic", c.diagnostic, diagnostic);
             check("diagnostic (C interface)", c.diagnostic, c_diagnostic(c));
+            const auto [out, trace] = c_without_trace(c);
+            check("stdout without trace (C interface)", without_records(c.out), out);
+            if (c.has_trace)
+                check("trace without trace (C interface)", c.kind == tessel::Kind::ic3 ? variable_lines(c.trace) : "", trace);
         }
     }
     std::cout << cases << " cases, " << failures << " differences\n";

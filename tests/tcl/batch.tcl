@@ -94,11 +94,17 @@ set got [responses $one_thread]
 expect_eq "golden stream: number of responses" [llength $cases] [llength $got]
 lassign [run_batch $stream -d] status diagnosed
 expect_eq "golden stream with diagnostics: exit status" 0 $status
-foreach c $cases r $got d [responses $diagnosed] {
+lassign [run_batch $stream --no-trace] status untraced
+expect_eq "golden stream without trace: exit status" 0 $status
+foreach c $cases r $got d [responses $diagnosed] u [responses $untraced] {
     lassign $c dir kind text out err want_status trace_known trace diagnostic
     set name [case_name $dir]
     expect_eq "$name: the answer with its diagnostic" $r [lrange $d 0 end-1]
     expect_eq "$name: diagnostic" $diagnostic [batch_diagnostic_text [lindex $d end]]
+    expect_eq "$name: stdout without trace" [without_records [lindex $r 2]] [lindex $u 2]
+    if {$trace_known} {
+        expect_eq "$name: trace file without trace" [expr {$kind eq "ic3" ? [variable_lines $trace] : ""}] [lindex $u 4]
+    }
     lassign $r status offset got_out got_err got_trace
     expect_eq "$name: status" $want_status $status
     expect_eq "$name: stdout" $out $got_out
@@ -178,7 +184,23 @@ expect_eq "-h: status" 0 $status
 if {![string match "Usage: tessel-batch*" $output]} {
     fail "-h: no usage text"
 }
-foreach bad {{-x} {-j 0} {-j 2x} {extra}} {
+# What one text may cost, at the edges: its output (--max-output; 0: no
+# limit) and the parser's stack (--max-depth).
+set size [string length [lindex [responses $ok_response] 0 2]]
+set deep [request pure21 ";[string repeat ( 1000]a[string repeat ) 1000];b."]
+foreach {stream options want} [list \
+    $ok "--max-output $size" 0 \
+    $ok "--max-output [expr {$size - 1}]" 2 \
+    $ok "--max-output 0" 0 \
+    $deep "--max-depth 1000" 1 \
+    $deep "--max-depth 1100" 0 \
+    $deep "" 0 \
+] {
+    lassign [run_batch $stream {*}$options] status output
+    expect_eq "$options: exit status" 0 $status
+    expect_eq "$options: the text's status" $want [lindex [responses $output] 0 0]
+}
+foreach bad {{-x} {-j 0} {-j 2x} {extra} {--max-output x} {--max-output -1} {--max-depth 0} {--max-depth} {--bogus}} {
     lassign [run_batch $ok {*}$bad] status output
     expect_eq "$bad: status" 2 $status
     expect_eq "$bad: nothing answered" "" $output

@@ -227,3 +227,42 @@ proc batch_diagnostic_text {part} {
     diagnostic_text [dict create offset $offset length $length line $line column $column found $found \
                          expected [expr {$expected eq {""} ? {} : $expected}] message $message]
 }
+
+# What a translation without trace writes: the script without its "#debug:"
+# records (each ends at the first newline that does not follow an odd number
+# of backslashes), and ic3's trace file with only its "addElement lvariable"
+# lines.
+proc without_records {script} {
+    set kept ""
+    set at 0
+    set size [string length $script]
+    while {$at < $size} {
+        if {[string range $script $at [expr {$at + 6}]] eq "#debug:"} {
+            set backslashes 0
+            for {set end $at} {$end < $size} {incr end} {
+                set c [string index $script $end]
+                if {$c eq "\n" && $backslashes % 2 == 0} {
+                    break
+                }
+                set backslashes [expr {$c eq "\\" ? $backslashes + 1 : 0}]
+            }
+            set at [expr {$end + 1}]
+            continue
+        }
+        set end [string first "\n" $script $at]
+        set end [expr {$end < 0 ? $size : $end + 1}]
+        append kept [string range $script $at [expr {$end - 1}]]
+        set at $end
+    }
+    return $kept
+}
+
+proc variable_lines {trace} {
+    set kept ""
+    foreach line [split $trace "\n"] {
+        if {[string match "addElement lvariable *" $line]} {
+            append kept $line\n
+        }
+    }
+    return $kept
+}

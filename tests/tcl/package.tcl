@@ -99,6 +99,11 @@ foreach kind {pure21 valued21 decl ic3} {
             check_equal "$name: trace" "" [dict get $r trace]
         }
         check_equal "$name: diagnostic" [read_bytes $dir/diagnostic] [diagnostic_text [dict get $r diagnostic]]
+        set untraced [tessel::translate -trace 0 $kind $text]
+        check_equal "$name: out without trace" [without_records [dict get $r out]] [dict get $untraced out]
+        check_equal "$name: trace without trace" \
+            [expr {$kind eq "ic3" ? [variable_lines [dict get $r trace]] : ""}] [dict get $untraced trace]
+        check_equal "$name: commands without trace" [dict get $r commands] [dict get $untraced commands]
         set offset [dict get $r offset]
         if {[dict get $r status] == 0 ? $offset != -1 : $offset < 0 || $offset > [string length $text]} {
             fail "$name: offset $offset with status [dict get $r status]"
@@ -131,6 +136,11 @@ foreach {call message code} [list \
     {tessel::translate} $usage {TCL WRONGARGS} \
     {tessel::translate pure21} $usage {TCL WRONGARGS} \
     {tessel::translate pure21 {;;.} more} $usage {TCL WRONGARGS} \
+    {tessel::translate -trace pure21 {;;.}} $usage {TCL WRONGARGS} \
+    {tessel::translate -depth 3 pure21 {;;.}} {bad option "-depth": must be -trace, -maxoutput, or -maxdepth} {TCL LOOKUP INDEX option -depth} \
+    {tessel::translate -trace maybe pure21 {;;.}} {expected boolean value but got "maybe"} {TCL VALUE NUMBER} \
+    {tessel::translate -maxdepth 0 pure21 {;;.}} {tessel::translate: -maxdepth must be at least 1} NONE \
+    {tessel::translate -maxoutput -1 pure21 {;;.}} {tessel::translate: -maxoutput must be 0 (no limit) or more} NONE \
     {tessel::translate pure {;;.}} [format $bad_kind pure] {TCL LOOKUP INDEX kind pure} \
     {tessel::translate Pure21 {;;.}} [format $bad_kind Pure21] {TCL LOOKUP INDEX kind Pure21} \
     {tessel::translate {} {;;.}} [format $bad_kind ""] {TCL LOOKUP INDEX kind {}} \
@@ -146,7 +156,30 @@ foreach {call message code} [list \
     check_equal "[show $call]: error code" $code [dict get $options -errorcode]
 }
 
-# 4. Texts are bytes. A string is taken character by character; a pure byte
+# 4. What a translation may cost, at the limits' edges: its output (the
+# bytes of out, err and trace; 0 is no limit) and the parser's stack, by
+# default a capacity of 100,000 entries.
+set r [tessel::translate pure21 {;a;b.}]
+set size [string length [dict get $r out]]
+check_equal "-maxoutput: exactly the output" $r [tessel::translate -maxoutput $size pure21 {;a;b.}]
+check_equal "-maxoutput 0: no limit" $r [tessel::translate -maxoutput 0 pure21 {;a;b.}]
+set r [tessel::translate -maxoutput [expr {$size - 1}] pure21 {;a;b.}]
+check_equal "-maxoutput: a byte less: status" 2 [dict get $r status]
+check_equal "-maxoutput: a byte less: report" "Tessel intermediate code (Pure21) Parser:output limit exceeded" [dict get $r err]
+proc nested {levels} {
+    return ";[string repeat ( $levels]a[string repeat ) $levels];b."
+}
+foreach {options levels status} {
+    {} 99990 0
+    {} 100000 1
+    {-maxdepth 100100} 100000 0
+    {-maxdepth 1000} 1000 1
+} {
+    check_equal "nesting $levels deep, [list {*}$options]: status" $status \
+        [dict get [tessel::translate -trace 0 {*}$options pure21 [nested $levels]] status]
+}
+
+# 5. Texts are bytes. A string is taken character by character; a pure byte
 # array as it is; a character above U+00FF is refused, also from a string
 # that Tcl has already turned into a (truncated) byte array.
 set label ";a;`x\0\u00e9\u00ffy`."
@@ -172,7 +205,7 @@ set shimmered ";a;`\u0101`."
 binary scan $shimmered c* -
 check_equal "a truncated byte array is refused" 1 [catch {tessel::translate pure21 $shimmered}]
 
-# 5. Safe interpreters: one that its master loads the package into, and one
+# 6. Safe interpreters: one that its master loads the package into, and one
 # of the Safe Base that requires it from its access path. Texts that name
 # commands and variables run nothing there.
 set safe [interp create -safe]

@@ -62,6 +62,13 @@ expect_tcl_package() {
     expect_eq "$1" "$version"$'\n''{set loutput {}} {set linterf {}} {set lfunc {}} {addElement linterf a} {addElement loutput b} {set factor {}} {set trigger a} {set effect b} break' "$got"
 }
 
+# The compiler flags of a program built against this build's library: a
+# sanitizer build's library needs the sanitizer runtime, a coverage build's
+# the coverage one.
+consumer_flags=""
+grep -q '^TESSEL_SANITIZE:BOOL=ON' "$bin/../CMakeCache.txt" && consumer_flags="-fsanitize=address,undefined"
+grep -q '^TESSEL_COVERAGE:BOOL=ON' "$bin/../CMakeCache.txt" && consumer_flags="--coverage"
+
 finish_tests() {
     if [ "$failures" -ne 0 ]; then echo "$failures check(s) failed"; exit 1; fi
     echo "all checks passed"

@@ -7,10 +7,6 @@ top=$(cd "$(dirname "$0")/../.." && pwd)
 . "$(dirname "$0")/lib.sh"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$bin/../CMakeCache.txt")
 
-# A sanitizer build builds the library in with the same sanitizers.
-flags=""
-grep -q '^TESSEL_SANITIZE:BOOL=ON' "$bin/../CMakeCache.txt" && flags="-fsanitize=address,undefined -fno-sanitize-recover=all"
-
 # What the other project sees of the tree once it is in, into facts.txt.
 facts='file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/facts.txt CONTENT
   "build type: ${CMAKE_BUILD_TYPE}\nBUILD_TESTING: ${BUILD_TESTING}\nTcl package: $<TARGET_EXISTS:tessel_tcl>\nstatic library: $<TARGET_EXISTS:Tessel::tessel_static>\n")'
@@ -76,8 +72,9 @@ build() {
         fail "$name: the project does not build"; tail -n 20 "$name.log"
     fi
 }
-build by-subdirectory labels -DCMAKE_CXX_FLAGS="$flags"
-build by-fetch out/labels -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_BUILD_TYPE=Debug
+# (A sanitizer build builds the library in with the same sanitizers.)
+build by-subdirectory labels -DCMAKE_CXX_FLAGS="$consumer_flags"
+build by-fetch out/labels -DCMAKE_C_FLAGS="$consumer_flags" -DCMAKE_CXX_FLAGS="$consumer_flags" -DCMAKE_BUILD_TYPE=Debug
 
 expect_file "add_subdirectory: the project's settings" by-subdirectory/build/facts.txt \
     $'build type: \nBUILD_TESTING: \nTcl package: 1\nstatic library: 1\n'

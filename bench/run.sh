@@ -29,7 +29,7 @@ build="$top/build-bench"
 for tool in hyperfine strace /usr/bin/time; do
     command -v "$tool" > /dev/null || { echo "missing: $tool (apt-get install hyperfine strace time)"; exit 1; }
 done
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESSEL_BENCH=ON -DBUILD_TESTING=OFF > /dev/null
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESSEL_BENCH=ON -DTESSEL_TESTS=OFF > /dev/null
 cmake --build "$build" -j2 > /dev/null
 bin="$build/bin"
 work=$(mktemp -d "${TMPDIR:-/tmp}/bench.XXXXXX")

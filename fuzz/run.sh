@@ -62,7 +62,7 @@ libfuzzer_build() {  # the build folder, configured and built once
     local build="$top/build-libfuzzer"
     if [ ! -f "$build/CMakeCache.txt" ]; then
         CC=clang CXX=clang++ cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-            -DTESSEL_FUZZ=ON -DBUILD_TESTING=OFF > /dev/null || exit 1
+            -DTESSEL_FUZZ=ON -DTESSEL_TESTS=OFF > /dev/null || exit 1
     fi
     cmake --build "$build" -j2 --target fuzz-pure21 fuzz-valued21 fuzz-decl fuzz-ic3 fuzz-batch fuzz-stringpp \
         > "$build/fuzz-build.log" 2>&1 || { tail -n 30 "$build/fuzz-build.log"; exit 1; }
@@ -126,7 +126,7 @@ afl-build)
     command -v afl-clang-fast++ > /dev/null || { echo "afl++ is not installed (apt-get install afl++)"; exit 1; }
     AFL_USE_ASAN=1 AFL_USE_UBSAN=1 CXX=afl-clang-fast++ \
         cmake -S "$top" -B "$top/build-afl" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-              -DTESSEL_STATIC=OFF -DBUILD_TESTING=OFF > /dev/null
+              -DTESSEL_STATIC=OFF -DTESSEL_TESTS=OFF > /dev/null
     shift
     targets=()
     for kind in "$@"; do targets+=(--target "$kind-translator"); done

@@ -7,9 +7,9 @@
 #                       in Debian's layout (Tcl/Tk policy)
 #   tessel-translators  component programs: the programs and their pages
 #
-# each with its copyright, changelog.Debian.gz and, where a lintian
-# warning stays, the overrides that say why (packaging/debian/). Only when
-# the tree is built on its own.
+# each with its copyright, changelog.Debian.gz and the lintian overrides
+# that say why a tag stays (packaging/debian/). Only when the tree is built
+# on its own.
 set(debian ${PROJECT_SOURCE_DIR}/packaging/debian)
 
 # Debian's Tcl/Tk policy: a binary extension goes in /usr/lib/tcltk/<triplet>/
@@ -43,13 +43,17 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
 
+# Each package's description: its synopsis, what the translators do, then
+# what the package holds.
+set(about "The Tessel translators read a transition label, an interface declaration
+or the intermediate code of a compiled chart, check it against its grammar
+and write its translation for the Tessel editor.
+.")
+
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_NAME libtessel${PROJECT_VERSION_MAJOR})
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_SECTION libs)
 set(CPACK_COMPONENT_LIBRARY_DESCRIPTION "translators of Tessel state chart texts - shared library
-The Tessel translators read a transition label, an interface declaration
-or the intermediate code of a compiled chart, check it against its grammar
-and write its translation for the Tessel editor.
-.
+${about}
 This package holds the shared library, which translates in-process.")
 # ldconfig runs once at the end of an installation (a trigger), not from
 # maintainer scripts: CPack writes such scripts unless postinst and postrm
@@ -60,10 +64,7 @@ set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libtessel-dev)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS library)
 set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION "translators of Tessel state chart texts - development files
-The Tessel translators read a transition label, an interface declaration
-or the intermediate code of a compiled chart, check it against its grammar
-and write its translation for the Tessel editor.
-.
+${about}
 This package holds what building against the library takes: the headers
 of its C++ and C interfaces, the static library, the CMake package
 (find_package(Tessel)) and the pkg-config file.")
@@ -73,20 +74,14 @@ set(CPACK_DEBIAN_TCL_DEBIAN_PACKAGE_SECTION interpreters)
 # Built against Tcl's stubs for Tcl 8.6 (its pkgIndex.tcl asks for 8.6).
 set(CPACK_DEBIAN_TCL_DEBIAN_PACKAGE_DEPENDS "tcl (>= 8.6), tcl (<< 9)")
 set(CPACK_COMPONENT_TCL_DEBIAN_DESCRIPTION "translators of Tessel state chart texts - Tcl package
-The Tessel translators read a transition label, an interface declaration
-or the intermediate code of a compiled chart, check it against its grammar
-and write its translation for the Tessel editor.
-.
+${about}
 This package holds the Tcl package tessel: the editor translates
 in-process with tessel::translate and gets the command lines as data.")
 
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_NAME tessel-translators)
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SECTION devel)
 set(CPACK_COMPONENT_PROGRAMS_DESCRIPTION "translators of Tessel state chart texts - programs
-The Tessel translators read a transition label, an interface declaration
-or the intermediate code of a compiled chart, check it against its grammar
-and write its translation for the Tessel editor.
-.
+${about}
 This package holds the four translators, one text per process, and
 tessel-batch, any number of texts per process over a pipe.")
 

@@ -7,6 +7,11 @@
 //                                      named KIND.txt, or KIND-*): peak resident
 //                                      memory after N1 and after N2 translations
 //   tessel-bench scan FILE             the ic3 scanner alone over FILE: seconds
+//   tessel-bench trace KIND FILE N     N translations with a Translator kept, with
+//                                      and without trace: us each, and the ratio
+//   tessel-bench failing KIND FILE N   N translations of a failing text with and
+//                                      without their diagnostic: us each, and the ratio
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -86,6 +91,50 @@ int rate(const char* kind_name, const char* path, long n)
     return 0;
 }
 
+// Microseconds per translation with a kept Translator and these options:
+// the best of five runs of n.
+double us_each(tessel::Kind kind, const std::string& text, long n, const tessel::Options& options)
+{
+    tessel::Translator translator;
+    double best = 1e30;
+    size_t sink = 0;
+    for (int run = 0; run < 5; ++run) {
+        auto start = Clock::now();
+        for (long i = 0; i < n; ++i)
+            sink += translator.translate(kind, text, options).out.size();
+        best = std::min(best, seconds_since(start) / static_cast<double>(n) * 1e6);
+    }
+    if (sink == 0)  // so that the results are made and used
+        std::printf("no output\n");
+    return best;
+}
+
+int trace(const char* kind_name, const char* path, long n)
+{
+    tessel::Kind kind = kind_of(kind_name);
+    std::string text = read_file(path);
+    tessel::Options untraced;
+    untraced.trace = false;
+    const double with = us_each(kind, text, n, tessel::Options()), without = us_each(kind, text, n, untraced);
+    std::printf("%.3f us with trace, %.3f us without: %.2f times as fast\n", with, without, with / without);
+    return 0;
+}
+
+int failing(const char* kind_name, const char* path, long n)
+{
+    tessel::Kind kind = kind_of(kind_name);
+    std::string text = read_file(path);
+    if (tessel::translate(kind, text).status == 0) {
+        std::cerr << path << " does not fail\n";
+        return 2;
+    }
+    tessel::Options plain;
+    plain.diagnostic = false;
+    const double with = us_each(kind, text, n, tessel::Options()), without = us_each(kind, text, n, plain);
+    std::printf("%.3f us with the diagnostic, %.3f us without: %.2f times the cost\n", with, without, with / without);
+    return 0;
+}
+
 int memory(long n1, long n2, int files, char** paths)
 {
     std::vector<std::pair<tessel::Kind, std::string>> texts;
@@ -111,11 +160,13 @@ int scan(const char* path)
     tessel::runtime::Output none(unused);
     auto start = Clock::now();
     tessel::runtime::Resources resources;
-    tessel::runtime::Translation t(tessel::Kind::ic3, {in, none, none, none}, nullptr, resources);
+    tessel::Options options;
+    options.diagnostic = false;
+    tessel::runtime::Translation t(tessel::Kind::ic3, {in, none, none, none}, options, nullptr, resources);
     std::unique_ptr<tessel::runtime::TokenSource> scanner = tessel::runtime::ic3_scanner(t);
     t.attach(*scanner);
     long tokens = 0;
-    while (t.next_token(256) > 0)
+    while (t.next_token() > 0)
         ++tokens;
     std::printf("%ld tokens in %.3f s\n", tokens, seconds_since(start));
     return 0;
@@ -132,6 +183,11 @@ int main(int argc, char* argv[])
         return memory(std::atol(argv[2]), std::atol(argv[3]), argc - 4, argv + 4);
     if (mode == "scan" && argc == 3)
         return scan(argv[2]);
-    std::cerr << "usage: tessel-bench rate KIND FILE N | memory N1 N2 FILE... | scan FILE\n";
+    if (mode == "trace" && argc == 5)
+        return trace(argv[2], argv[3], std::atol(argv[4]));
+    if (mode == "failing" && argc == 5)
+        return failing(argv[2], argv[3], std::atol(argv[4]));
+    std::cerr << "usage: tessel-bench rate KIND FILE N | memory N1 N2 FILE... | scan FILE | trace KIND FILE N"
+                 " | failing KIND FILE N\n";
     return 2;
 }

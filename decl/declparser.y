@@ -50,7 +50,7 @@ static std::string* declaration(Decl& t, const char* code, const std::string* na
     t.arg2 = part2 ? *part2 : "";
     t.arg3 = part3 ? *part3 : "";
     t.arg4.clear();
-    return traced(t, text, build(t, value));
+    return traced_only(t, text, value);
 }
 
 /* A signal with a combined type: arg2 holds "combine~type~with~function". */

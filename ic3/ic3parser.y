@@ -10,6 +10,7 @@ namespace tessel::runtime { struct Ic3; }
 }
 
 %code {
+#include <algorithm>
 #include <cstdlib>
 
 #include "grammar.h"
@@ -32,12 +33,14 @@ struct tessel::runtime::Ic3 : Translation {
 };
 
 /* A verbatim text: what follows ":{", its closing brace turned into a
-   newline. Its trace record quotes the value between ` and '. */
+   newline (in place: the value is the token's copy). Its trace record quotes
+   the value between ` and '. */
 static std::string* verbatim_text(Ic3& t)
 {
-    auto* value = t.value(substitute_char(std::string(t.whole_token().substr(2)), '}', '\n'));
+    auto* value = t.value(t.whole_token().substr(2));
+    std::replace(value->begin(), value->end(), '}', '\n');
     if (t.tracing())
-        t.trace_file << "#debug:verbatim VERB -> `" << *value << "'\n";
+        t.trace_file.write({"#debug:verbatim VERB -> `", *value, "'\n"});
     return value;
 }
 
@@ -68,7 +71,7 @@ static int negated(int n)
 static int traced_number(Ic3& t, int n)
 {
     if (t.tracing())
-        t.trace_file << "#debug:integer  INT  -> " << itoS(n) << '\n';
+        t.trace_file.write({"#debug:integer  INT  -> ", itoS(n), "\n"});
     return n;
 }
 
@@ -76,7 +79,7 @@ static int traced_number(Ic3& t, int n)
    line goes to the trace file, with or without the trace records). */
 static std::string* variable_name(Ic3& t, std::string* name)
 {
-    t.trace_file << "addElement lvariable " << *name << '\n';
+    t.trace_file.write({"addElement lvariable ", *name, "\n"});
     return traced(t, "#debug:constorvarid ident -> ", name);
 }
 
@@ -84,7 +87,7 @@ static std::string* variable_name(Ic3& t, std::string* name)
 static std::string* header_text(Ic3& t, std::string* verbatims)
 {
     traced(t, "#debug:header verbatims -> ", verbatims);
-    t.out << *verbatims << '\n';
+    t.out.write({*verbatims, "\n"});
     return verbatims;
 }
 
@@ -118,10 +121,10 @@ static std::string* variables(Ic3& t, bool declared, const char* text, std::stri
    variable blocks and the constellation's name. */
 static std::string* constel_body(Ic3& t, std::string* before, std::string* stars, std::string* after)
 {
-    const char* end_variables = t.constel_has_variables ? "     end var\n" : "";
+    const std::string_view end_variables = t.constel_has_variables ? "     end var\n" : "";
     return traced(t, "#debug:cBody STARS verbatim stars ESTARS verbatims -> ",
                   build(t, {before, stars, after, "      end signal\n", end_variables,
-                         "    % end ", t.constel_name.c_str(), "\n"}));
+                         "    % end ", t.constel_name, "\n"}));
 }
 
 /* A whole constellation; its name was taken at the action after its degree. */
@@ -144,10 +147,9 @@ static std::string* module_block(Ic3& t, std::string* name, std::string* body)
 {
     const std::string macro = *name;
     const std::string end_signals = t.macro_has_signals ? " end signal%" + macro + "\n" : "\n";
-    std::string* text = build(t, {"module ", name, ":\n", body, end_signals.c_str(),
-                               "end module %", macro.c_str(), "\n"});
-    t.out << *text << '\n';
-    t.trace_record("#debug:MAC ident mBody EMAC -> ", *text);
+    std::string* text = build(t, {"module ", name, ":\n", body, end_signals, "end module %", macro, "\n"});
+    t.out.write({*text, "\n"});
+    traced(t, "#debug:MAC ident mBody EMAC -> ", text);
     t.release(text);
     return t.value();
 }
@@ -162,14 +164,10 @@ static void extern_opening(Ic3& t)
    the whole section with its own closing line. */
 static std::string* extern_section(Ic3& t, std::string* verbatims)
 {
-    t.out << *verbatims << '\n';
-    t.out << "% ------ That's All Folks ! ------\n";
+    t.out.write({*verbatims, "\n", "% ------ That's All Folks ! ------\n"});
     if (t.tracing())
-        t.trace_file << "#debug:extdecl EXT decls EEXT -> "
-                     << "% To be provided by the host language:\n"
-                     << *verbatims
-                     << "% ----- That's All Folks ! --------\n"
-                     << '\n';
+        t.trace_file.write({"#debug:extdecl EXT decls EEXT -> ", "% To be provided by the host language:\n", *verbatims,
+                            "% ----- That's All Folks ! --------\n", "\n"});
     t.release(verbatims);
     return t.value();
 }
@@ -178,14 +176,7 @@ static std::string* extern_section(Ic3& t, std::string* verbatims)
    trace). */
 static void chart(Ic3& t, std::initializer_list<Piece> value)
 {
-    if (!t.tracing()) {
-        for (const Piece& p : value)
-            t.release(p.owned());
-        return;
-    }
-    std::string* text = build(t, value);
-    traced(t, "#debug:axiom -> ", text);
-    t.release(text);
+    t.release(traced_only(t, "#debug:axiom -> ", value));
 }
 }
 

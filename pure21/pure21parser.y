@@ -39,7 +39,7 @@ static std::string* label(Pure21& t, const std::string* fact, const std::string*
     t.factStr = fact ? *fact : "";
     t.triggerStr = trig ? *trig : "";
     t.effectStr = eff ? *eff : "";
-    return traced(t, text, build(t, value));
+    return traced_only(t, text, value);
 }
 
 /* A label with a factor and no trigger: traced, then rejected. The rule is

@@ -15,6 +15,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <string>
+#include <string_view>
 
 #include "script.h"
 #include "translation.h"
@@ -43,23 +44,30 @@ inline void parse_error(Translation& t, const char* message)
 // hands its value on.
 inline std::string* traced(Translation& t, const char* text, std::string* value)
 {
-    t.trace_record(text, *value);
+    if (t.tracing())
+        t.trace_record(text, *value);
     return value;
 }
 
-// A piece of a value being built: either literal text, or a value of the
-// rule's right side, which the builder consumes (releases) once copied.
+// A piece of a value being built: either text (a literal, or a string the
+// action holds), or a value of the rule's right side, which the builder
+// consumes (releases) once copied.
 class Piece {
 public:
-    Piece(const char* text) : owned_(nullptr), text_(text) {}
-    Piece(std::string* value) : owned_(value), text_(nullptr) {}
-    size_t size() const;
-    void append_to(std::string& out) const;
+    template <size_t N>
+    Piece(const char (&literal)[N]) : text_(literal, N - 1)
+    {
+    }
+    Piece(std::string_view text) : text_(text) {}
+    Piece(const std::string& text) : text_(text) {}
+    Piece(std::string* value) : owned_(value), text_(value ? std::string_view(*value) : std::string_view()) {}
+    size_t size() const { return text_.size(); }
+    void append_to(std::string& out) const { out.append(text_.data(), text_.size()); }
     std::string* owned() const { return owned_; }
 
 private:
-    std::string* owned_;
-    const char* text_;
+    std::string* owned_ = nullptr;
+    std::string_view text_;
 };
 
 // Joins the pieces into a new value and releases the values consumed.
@@ -67,6 +75,11 @@ std::string* build(Translation& t, std::initializer_list<Piece> pieces);
 
 // Appends the pieces to a value in place and releases the values consumed.
 std::string* extend(Translation& t, std::string* value, std::initializer_list<Piece> pieces);
+
+// A value that only the trace shows (a whole label, a declaration): built
+// and traced when the translation keeps a trace; else an empty value, the
+// pieces' values released.
+std::string* traced_only(Translation& t, const char* text, std::initializer_list<Piece> pieces);
 
 // A new value holding the scanner's current token text.
 std::string* token_text(Translation& t);

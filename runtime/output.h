@@ -6,6 +6,8 @@
 #define TESSEL_RUNTIME_OUTPUT_H
 
 #include <cstddef>
+#include <cstdint>
+#include <initializer_list>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -15,30 +17,30 @@ namespace tessel::runtime {
 // Thrown by a write that would take a translation's output past its limit.
 struct OutputLimitExceeded {};
 
-// What a translation may still write to its three streams together; the
-// limit is off when `limited` is false.
+// What a translation may still write to its three streams together (no
+// limit: as many bytes as memory can hold).
 struct OutputBudget {
-    bool limited = false;
-    size_t left = 0;
+    size_t left = SIZE_MAX;
 };
 
 class Output {
 public:
     explicit Output(std::string& text) : text_(&text) {}
     explicit Output(std::ostream& stream) : stream_(&stream) {}
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
 
-    // Shares a budget with the other streams of the translation (null: none).
-    void set_budget(OutputBudget* budget) { budget_ = budget; }
+    // Shares a budget with the other streams of the translation (null: its
+    // own, without limit).
+    void set_budget(OutputBudget* budget) { budget_ = budget ? budget : &unlimited_; }
 
     // Writes all of it, or, past the budget, nothing and throws
     // OutputLimitExceeded.
     void write(const char* data, size_t size)
     {
-        if (budget_ && budget_->limited) {
-            if (size > budget_->left)
-                throw OutputLimitExceeded();
-            budget_->left -= size;
-        }
+        if (size > budget_->left)
+            throw OutputLimitExceeded();
+        budget_->left -= size;
         if (text_) {
             text_->append(data, size);
             return;
@@ -48,6 +50,26 @@ public:
             stream_->setstate(std::ios::badbit);
     }
     void write(std::string_view text) { write(text.data(), text.size()); }
+
+    // Writes the parts one after the other (a line at once).
+    void write(std::initializer_list<std::string_view> parts)
+    {
+        size_t size = 0;
+        for (std::string_view part : parts)
+            size += part.size();
+        if (!text_) {
+            for (std::string_view part : parts)
+                write(part);
+            return;
+        }
+        if (size > budget_->left)
+            throw OutputLimitExceeded();
+        budget_->left -= size;
+        if (text_->capacity() - text_->size() < size)
+            text_->reserve(text_->size() + size);
+        for (std::string_view part : parts)
+            text_->append(part.data(), part.size());
+    }
 
     Output& operator<<(std::string_view text)
     {
@@ -73,7 +95,8 @@ public:
 private:
     std::string* text_ = nullptr;
     std::ostream* stream_ = nullptr;
-    OutputBudget* budget_ = nullptr;
+    OutputBudget unlimited_;
+    OutputBudget* budget_ = &unlimited_;
     bool pending_ = false;
 };
 

@@ -1,7 +1,7 @@
 // Included from the first section of every scanner (.l), after the
 // generated code has declared its yyFlexLexer class: the scanner of one
 // translation. It reads the translation's input, writes unmatched characters
-// to its standard output, counts lines for the diagnostics, and turns the
+// to its standard output, keeps the lines for the diagnostics, and turns the
 // scanner's fatal errors into ScannerFailure, so that they end the
 // translation instead of the process.
 //
@@ -85,7 +85,7 @@ public:
         translation_ = &translation;
         this->yyrestart(this->yyin);
         token_ = false;
-        line_ = token_line_ = 1;
+        this->yylineno = line_ = token_line_ = 1;
         line_start_ = token_line_start_ = 0;
     }
     const char* text() const override { return this->YYText(); }
@@ -115,22 +115,20 @@ public:
         return p;
     }
 
-    // A match, before its action (YY_USER_ACTION): the line of its first
-    // character is the current token's, and its newlines start new ones.
+    // A match, before its action (YY_USER_ACTION), after flex has counted
+    // its newlines (yylineno): the line of its first character is the
+    // current token's, and a newline in it starts a new one.
     void matched()
     {
         token_line_ = line_;
         token_line_start_ = line_start_;
-        const char* text = this->yytext;
-        const char* end = text + this->yyleng;
-        const char* newline = static_cast<const char*>(std::memchr(text, '\n', static_cast<size_t>(this->yyleng)));
-        if (!newline)
+        if (this->yylineno == line_)
             return;
-        const char* last = newline;
-        for (; newline; newline = static_cast<const char*>(std::memchr(newline + 1, '\n', static_cast<size_t>(end - newline - 1)))) {
-            ++line_;
-            last = newline;
-        }
+        line_ = this->yylineno;
+        const char* text = this->yytext;
+        const char* last = text + this->yyleng - 1;
+        while (*last != '\n')
+            --last;
         line_start_ = offset(translation_->delivered()) + (last - text) + 1;
     }
 
@@ -151,7 +149,7 @@ private:
 
     Translation* translation_;
     bool token_ = false;      // a token was read
-    int line_ = 1;            // the line of the next character to match
+    int line_ = 1;            // the line of the next character to match (yylineno, as last seen)
     long line_start_ = 0;     // the offset of its first character
     int token_line_ = 1;      // the same for the current token's first character
     long token_line_start_ = 0;

@@ -12,10 +12,15 @@ bool contains(std::string_view text, char c)
     return std::memchr(text.data(), c, text.size()) != nullptr;
 }
 
-void record(Translation& t, Command command)
+// The command line as data, its words made in place.
+void record(Translation& t, std::initializer_list<std::string_view> words)
 {
-    if (t.commands())
-        t.commands()->push_back(std::move(command));
+    if (!t.commands())
+        return;
+    Command& command = t.commands()->emplace_back();
+    command.reserve(words.size());
+    for (std::string_view word : words)
+        command.emplace_back(word);
 }
 
 // The editor's interpreter substitutes these inside double quotes; written
@@ -28,50 +33,49 @@ bool substituted(char c)
 // The words of head, then value between double quotes, read back by the
 // interpreter as exactly value: every other byte (newlines, braces, NUL,
 // bytes above 127) stands for itself there.
-void quoted_line(Translation& t, std::initializer_list<std::string_view> head, std::string_view value)
+void quoted_line(Translation& t, std::string_view command, std::string_view name, std::string_view gap,
+                 std::string_view value)
 {
-    for (std::string_view word : head)
-        t.out.write(word);
-    t.out.write("\"", 1);
     size_t start = 0;
-    for (size_t i = 0; i < value.size(); ++i)
+    while (start < value.size() && !substituted(value[start]))
+        ++start;
+    if (start == value.size()) {  // as it stands: the whole line at once
+        t.out.write({command, name, gap, "\"", value, "\"\n"});
+        return;
+    }
+    t.out.write({command, name, gap, "\"", value.substr(0, start)});
+    for (size_t i = start; i < value.size(); ++i)
         if (substituted(value[i])) {
-            t.out.write(value.substr(start, i - start));
-            t.out.write("\\", 1);
+            t.out.write({value.substr(start, i - start), "\\"});
             start = i;
         }
-    t.out.write(value.substr(start));
-    t.out.write("\"\n", 2);
+    t.out.write({value.substr(start), "\"\n"});
 }
 
 }  // namespace
 
-void set_line(Translation& t, const char* name, std::string_view value, const char* gap)
+void set_line(Translation& t, std::string_view name, std::string_view value, std::string_view gap)
 {
-    quoted_line(t, {"set ", name, gap}, value);
-    record(t, {"set", name, std::string(value)});
+    quoted_line(t, "set ", name, gap, value);
+    record(t, {"set", name, value});
 }
 
-void list_line(Translation& t, const char* list, std::string_view name)
+void list_line(Translation& t, std::string_view list, std::string_view name)
 {
-    t.out.write("addElement ");
-    t.out.write(list);
-    t.out.write(" ", 1);
-    t.out.write(name);
-    t.out.write("\n", 1);
-    record(t, {"addElement", list, std::string(name)});
+    t.out.write({"addElement ", list, " ", name, "\n"});
+    record(t, {"addElement", list, name});
 }
 
-void list_line_quoted(Translation& t, const char* list, std::string_view name)
+void list_line_quoted(Translation& t, std::string_view list, std::string_view name)
 {
-    quoted_line(t, {"addElement ", list, " "}, name);
-    record(t, {"addElement", list, std::string(name)});
+    quoted_line(t, "addElement ", list, " ", name);
+    record(t, {"addElement", list, name});
 }
 
 void error_report_line(Translation& t, std::string_view message)
 {
-    quoted_line(t, {"errorReport "}, message);
-    record(t, {"errorReport", std::string(message)});
+    quoted_line(t, "errorReport ", "", "", message);
+    record(t, {"errorReport", message});
 }
 
 void break_line(Translation& t)

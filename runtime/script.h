@@ -19,11 +19,11 @@ namespace tessel::runtime {
 
 // set NAME "VALUE" (gap: what stands between the command and the name's end,
 // " " but for the start line of lfunc).
-void set_line(Translation& t, const char* name, std::string_view value, const char* gap = " ");
+void set_line(Translation& t, std::string_view name, std::string_view value, std::string_view gap = " ");
 // addElement LIST NAME
-void list_line(Translation& t, const char* list, std::string_view name);
+void list_line(Translation& t, std::string_view list, std::string_view name);
 // addElement LIST "NAME"
-void list_line_quoted(Translation& t, const char* list, std::string_view name);
+void list_line_quoted(Translation& t, std::string_view list, std::string_view name);
 // errorReport "MESSAGE"
 void error_report_line(Translation& t, std::string_view message);
 // break

@@ -6,7 +6,14 @@
 
 namespace tessel::runtime {
 
-Resources::Resources() = default;
+Resources::Resources()
+{
+    // Room for a label's tokens and values: a translation grows them
+    // only when its text is longer.
+    tokens.reserve(64);
+    values_.reserve(16);
+    spare_.reserve(32);
+}
 Resources::~Resources() = default;
 
 std::string* Resources::value()
@@ -18,7 +25,7 @@ std::string* Resources::value()
     }
     // Room for every value among the spare ones, so that releasing and
     // reclaiming never need memory.
-    if (spare_.capacity() < values_.size() + 1)
+    if (spare_.capacity() <= values_.size())
         spare_.reserve(2 * (values_.size() + 1));
     values_.push_back(std::make_unique<std::string>());
     return values_.back().get();
@@ -36,10 +43,8 @@ Translation::Translation(Kind kind, const Streams& streams, const Options& optio
     : out(streams.out), trace_file(streams.trace), kind_(kind), options_(options), in_(streams.in),
       err_(streams.err), commands_(commands), resources_(resources)
 {
-    if (options.max_output > 0) {
-        budget_.limited = true;
+    if (options.max_output > 0)
         budget_.left = options.max_output;
-    }
     for (Output* o : {&out, &err_, &trace_file})
         o->set_budget(&budget_);
     resources_.tokens.clear();
@@ -53,8 +58,6 @@ Translation::~Translation()
 
 void Translation::trace_record(const char* text, std::string_view value)
 {
-    if (!tracing())
-        return;
     if (kind_ == Kind::ic3)
         trace(trace_file, text, value);
     else
@@ -144,7 +147,7 @@ void Translation::fail(Stop why, int status, std::string_view text)
         ending_.place.offset = delivered_;
     }
     ending_.error_offset = ending_.place.offset;
-    budget_.limited = false;  // the report is written whatever the limit
+    budget_.left = SIZE_MAX;  // the report is written whatever the limit
     write_err(text);
     ending_.status = status;
 }

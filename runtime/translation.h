@@ -167,7 +167,7 @@ public:
     // False when the caller wants no trace: no "#debug:" record is made.
     bool tracing() const { return options_.trace; }
     // The trace record of a rule: on standard output for the label and
-    // declaration translators, in the trace file for ic3.
+    // declaration translators, in the trace file for ic3 (when tracing).
     void trace_record(const char* text, std::string_view value);
 
     // Binds the scanner, which the resources own.
@@ -220,7 +220,7 @@ public:
     std::vector<Command>* commands() const { return commands_; }
 
     // How the translation ended, once the parser has returned.
-    Ending ending() const { return ending_; }
+    Ending take_ending() { return std::move(ending_); }
 
 private:
     void fail(Stop why, int status, std::string_view text);
@@ -273,7 +273,7 @@ Ending run(Kind kind, const Streams& streams, const Options& options, std::vecto
     } catch (const std::bad_alloc&) {
         grammar.stop(Stop::memory, "memory exhausted");
     }
-    return grammar.ending();
+    return grammar.take_ending();
 }
 
 }  // namespace tessel::runtime

@@ -3,21 +3,6 @@
 
 namespace tessel::runtime {
 
-size_t Piece::size() const
-{
-    if (text_)
-        return std::strlen(text_);
-    return owned_ ? owned_->size() : 0;
-}
-
-void Piece::append_to(std::string& out) const
-{
-    if (text_)
-        out += text_;
-    else if (owned_)
-        out += *owned_;
-}
-
 std::string* build(Translation& t, std::initializer_list<Piece> pieces)
 {
     size_t size = 0;
@@ -35,6 +20,15 @@ std::string* extend(Translation& t, std::string* value, std::initializer_list<Pi
     for (const Piece& p : pieces)
         t.release(p.owned());
     return value;
+}
+
+std::string* traced_only(Translation& t, const char* text, std::initializer_list<Piece> pieces)
+{
+    if (t.tracing())
+        return traced(t, text, build(t, pieces));
+    for (const Piece& p : pieces)
+        t.release(p.owned());
+    return t.value();
 }
 
 std::string* token_text(Translation& t)

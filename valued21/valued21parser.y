@@ -66,7 +66,7 @@ static std::string* label(Valued21& t, const std::string* fact, const std::strin
     t.triggerStr = trig ? *trig : "";
     t.condStr = cond ? *cond : "";
     t.effectStr = eff ? *eff : "";
-    return traced(t, text, build(t, value));
+    return traced_only(t, text, value);
 }
 
 /* A label with a factor and no trigger: traced, then rejected. The rule is

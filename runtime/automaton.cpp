@@ -1,5 +1,6 @@
 #include "automaton.h"
 
+#include <algorithm>
 #include <deque>
 #include <set>
 
@@ -12,7 +13,13 @@ constexpr int end_symbol = 0, error_symbol = 1, undefined_symbol = 2;
 
 }  // namespace
 
-Automaton::Automaton(Tables tables) : t_(std::move(tables)) {}
+Automaton::Automaton(Tables tables) : t_(std::move(tables))
+{
+    for (int symbol = 0; symbol < t_.ntokens; ++symbol)
+        if (symbol != error_symbol && symbol != undefined_symbol)
+            by_name_.push_back(symbol);
+    std::sort(by_name_.begin(), by_name_.end(), [this](int a, int b) { return name(a) < name(b); });
+}
 
 int Automaton::symbol(int code) const
 {
@@ -90,27 +97,45 @@ void Automaton::settle(std::vector<int>& stack) const
         reduce(stack, t_.defact[static_cast<size_t>(stack.back())]);
 }
 
-bool Automaton::shifts(std::vector<int> stack, int symbol) const
+bool Automaton::shifts(const std::vector<int>& stack, int symbol, std::vector<int>& above) const
 {
+    // The stack as the reductions leave it, without copying it: its first
+    // `kept` states, then the states pushed above them.
+    size_t kept = stack.size();
+    above.clear();
     for (;;) {
-        const Action a = action(stack.back(), symbol);
-        switch (a.move) {
-        case Move::shift:
-        case Move::accept:
+        const Action a = action(above.empty() ? stack[kept - 1] : above.back(), symbol);
+        if (a.move == Move::shift || a.move == Move::accept)
             return true;
-        case Move::error:
+        if (a.move == Move::error)
             return false;
-        case Move::reduce:
-            reduce(stack, a.target);
-            break;
+        const auto r = static_cast<size_t>(a.target);
+        for (int n = t_.r2[r]; n > 0; --n) {
+            if (!above.empty())
+                above.pop_back();
+            else
+                --kept;
         }
+        const int top = above.empty() ? stack[kept - 1] : above.back();
+        const int lhs = t_.r1[r] - t_.ntokens;
+        const int i = t_.pgoto[static_cast<size_t>(lhs)] + top;
+        above.push_back(0 <= i && i <= t_.last && t_.check[static_cast<size_t>(i)] == top
+                            ? t_.table[static_cast<size_t>(i)]
+                            : t_.defgoto[static_cast<size_t>(lhs)]);
     }
+}
+
+bool Automaton::shifts(const std::vector<int>& stack, int symbol) const
+{
+    std::vector<int> above;
+    return shifts(stack, symbol, above);
 }
 
 Analysis Automaton::analyse(const std::vector<unsigned short>& codes) const
 {
     Analysis result;
     std::vector<int>& stack = result.stack;
+    stack.reserve(64);
     stack.push_back(0);
     settle(stack);
     for (size_t i = 0; i + 1 < codes.size(); ++i) {
@@ -130,8 +155,11 @@ Analysis Automaton::analyse(const std::vector<unsigned short>& codes) const
     }
     if (codes.empty())
         return result;
-    for (int symbol = 0; symbol < t_.ntokens; ++symbol)
-        if (symbol != error_symbol && symbol != undefined_symbol && shifts(stack, symbol))
+    std::vector<int> above;
+    above.reserve(16);
+    result.expected.reserve(static_cast<size_t>(t_.ntokens));
+    for (int symbol : by_name_)
+        if (shifts(stack, symbol, above))
             result.expected.push_back(symbol);
     // Where the last token meets the error: after the reductions it causes.
     std::vector<int> after = stack;

@@ -41,7 +41,7 @@ std::vector<int> table_ints(const T (&values)[N])
 struct Analysis {
     std::vector<int> stack;          // the states when the last token was read
     int error_state = -1;            // the state in which the last token meets the error, or -1
-    std::vector<int> expected;       // the token symbols that could be shifted instead, ascending
+    std::vector<int> expected;       // the token symbols that could be shifted instead, by name
 };
 
 class Automaton {
@@ -66,7 +66,7 @@ public:
 
     // True when a token of this symbol would be shifted from this stack
     // (after the reductions it causes), false when it meets an error.
-    bool shifts(std::vector<int> stack, int symbol) const;
+    bool shifts(const std::vector<int>& stack, int symbol) const;
 
     // The states that can find a syntax error: no default reduction, and
     // some token without an action.
@@ -98,6 +98,8 @@ private:
     bool reduces_without_token(int state) const;
     // Pops the rule's right side and pushes the goto state.
     void reduce(std::vector<int>& stack, int rule) const;
+    // shifts() with room for the states it pushes, kept from call to call.
+    bool shifts(const std::vector<int>& stack, int symbol, std::vector<int>& above) const;
     // Makes the reductions that need no token.
     void settle(std::vector<int>& stack) const;
     // Visits the parser's moves on every token from the stacks reached by
@@ -109,6 +111,7 @@ private:
     void explore(Visit visit) const;
 
     Tables t_;
+    std::vector<int> by_name_;  // the token symbols (but bison's own) in the order of their names
 };
 
 }  // namespace tessel::runtime

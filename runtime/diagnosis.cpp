@@ -39,9 +39,9 @@ std::string syntax_error(const Ending& ending, const std::vector<unsigned short>
                          const Automaton& automaton, const Messages& messages, Diagnostic& d)
 {
     const Analysis analysis = automaton.analyse(tokens);
-    for (int symbol : analysis.expected)
+    d.expected.reserve(analysis.expected.size());
+    for (int symbol : analysis.expected)  // in the order of their names
         d.expected.push_back(automaton.name(symbol));
-    std::sort(d.expected.begin(), d.expected.end());
     if (const char* message = message_of(messages, analysis.error_state))
         return message;
     // Every error state has its message (the messages test sees to it);

@@ -11,7 +11,7 @@ n=0
 extract() {  # FILE: write ex<k>.cmd / ex<k>.out pairs into ./examples/
     awk -v base="examples/$(basename "$1")" '
         function unescape(s) {
-            gsub(/\\\(aq/, "\047", s); gsub(/\\\(dq/, "\"", s); gsub(/\\-/, "-", s)
+            gsub(/\\\(aq/, "\047", s); gsub(/\\\(ga/, "\140", s); gsub(/\\\(dq/, "\"", s); gsub(/\\-/, "-", s)
             gsub(/\\&/, "", s); gsub(/\\e/, "\\", s); return s
         }
         /^```console$/ || /^\.EX$/ { inside = 1; man = /^\.EX$/; cur = 0; next }

@@ -3,7 +3,8 @@
 # Safe to run again: packages already present are left alone.
 set -eu
 packages=(g++ make cmake flex bison libfl-dev libgtest-dev groff-base pkg-config dpkg-dev tcl tcl-dev tcl-thread
-          clang libclang-rt-dev file lintian)
+          clang libclang-rt-dev file lintian
+          tk xvfb xauth x11-apps netpbm mandoc librsvg2-bin python3)
 missing=()
 # Arguments name further packages a script needs (scripts/coverage.sh: gcovr).
 for p in "${packages[@]}" "$@"; do

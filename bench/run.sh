@@ -20,7 +20,13 @@
 #   8. the Tcl package: one tessel::translate call against one exec of the
 #      program, from the same tclsh (bench/tcl.tcl);
 #   9. tessel-batch: time per text against one process per text, two threads
-#      against one, memory of small and large batches.
+#      against one, memory of small and large batches;
+#  10. without trace, and the limits: per text with and without trace, in-process
+#      and through the Tcl package; a long valued label through the Tcl package
+#      with its defaults, without trace, and without a limit;
+#  11. diagnostics: a failing text with and without its diagnostic.
+# (bench/compare.sh REF compares the library's time per translation with an
+# earlier commit's.)
 # Ratios are taken within one run: these machines are noisy.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -203,6 +209,49 @@ echo "| peak RSS, batch of 1,000 texts | $(/usr/bin/time -f %M "$bin/tessel-batc
 echo "| peak RSS, batch of 100,000 texts | $(/usr/bin/time -f %M "$bin/tessel-batch" < batch100k 2>&1 > /dev/null | tail -n 1) KB |"
 echo "| peak RSS, batch of 100,000 texts, -j 2 | $(/usr/bin/time -f %M "$bin/tessel-batch" -j 2 < batch100k 2>&1 > /dev/null | tail -n 1) KB |"
 rm -f batch1k batch10k batch100k b.csv
+echo
+echo "## 10. Without trace, and the output limit"
+echo
+echo "In-process, a tessel::Translator kept, the library's defaults otherwise (best of five runs):"
+echo
+echo "| input | with trace | without trace | with / without |"
+echo "|---|---|---|---|"
+n_trace=100000; [ $quick = 1 ] && n_trace=10000
+for kind in pure21 valued21 decl ic3; do
+    n=$n_trace; [ $kind = ic3 ] && n=$((n_trace / 5))
+    "$bin/tessel-bench" trace "$kind" "$top/bench/inputs/$kind.txt" "$n" |
+        awk -v k="bench/inputs/$kind.txt" '{ printf "| %s | %.3f us | %.3f us | %.2f |\n", k, $1, $5, $1 / $5 }'
+done
+echo
+echo "Through the Tcl package (tessel::translate and tessel::translate -trace 0):"
+echo
+echo "| input | with trace, us per call | -trace 0, us per call | with / without |"
+echo "|---|---|---|---|"
+tclsh "$top/bench/tcl-limits.tcl" "$build/lib/tcltk" calls "$top/bench/inputs" $([ $quick = 1 ] && echo 2000)
+echo
+"$top/bench/gen-labels.sh" long 8000
+echo "A valued label of $(stat -c %s long/valued21-wide) bytes (bench/gen-labels.sh DIR 8000: valued21-wide) through the Tcl package, each call in a tclsh of its own:"
+echo
+echo "| options | status | s | out bytes | err | peak RSS of the process |"
+echo "|---|---|---|---|---|---|"
+long_options=("" "-trace 0"); [ $quick = 0 ] && long_options+=("-maxoutput 0")
+for options in "${long_options[@]}"; do
+    row=$(/usr/bin/time -f %M -o rss.txt tclsh "$top/bench/tcl-limits.tcl" "$build/lib/tcltk" long long/valued21-wide $options)
+    echo "$row $(cat rss.txt) KB |"
+done
+rm -rf long rss.txt
+echo
+echo "## 11. Diagnostics"
+echo
+echo "A failing text with its diagnostic and without (Options::diagnostic), a tessel::Translator kept:"
+echo
+echo "| input | with the diagnostic | without | with / without |"
+echo "|---|---|---|---|"
+for kind in pure21 valued21 decl ic3; do
+    n=$n_trace; [ $kind = ic3 ] && n=$((n_trace / 5))
+    "$bin/tessel-bench" failing "$kind" "$top/bench/inputs/$kind-failing.txt" "$n" |
+        awk -v k="bench/inputs/$kind-failing.txt" '{ printf "| %s | %.3f us | %.3f us | %.2f |\n", k, $1, $6, $1 / $6 }'
+done
 } | tee "$out.tmp"
 mv "$out.tmp" "$out"
 echo "written: $out"

@@ -48,6 +48,22 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
 
     CHECK(same(r, translate_bytewise(kind, text, &translator)), "one byte per read gives the same bytes");
 
+    // The diagnostic says where the translation stopped, consistently with
+    // the text: its token's bytes, line and column.
+    CHECK(r.diagnostic.has_value() == (r.status != 0), "a diagnostic exactly after a failure");
+    if (r.diagnostic) {
+        const tessel::Diagnostic& d = *r.diagnostic;
+        CHECK(d.offset == r.error_offset && d.length >= 0 && d.offset + d.length <= static_cast<long>(size),
+              "the diagnostic's token lies within the text");
+        CHECK(d.found == text.substr(static_cast<size_t>(d.offset), static_cast<size_t>(d.length)), "its bytes");
+        const size_t newline = d.offset == 0 ? std::string::npos : text.rfind('\n', static_cast<size_t>(d.offset - 1));
+        const long line_start = newline == std::string::npos ? 0 : static_cast<long>(newline) + 1;
+        CHECK(d.line == 1 + std::count(text.begin(), text.begin() + d.offset, '\n') &&
+                  d.column == d.offset - line_start + 1,
+              "its line and column");
+        CHECK(!d.message.empty(), "a message");
+    }
+
     if (kind != tessel::Kind::ic3) {
         const bool has_break = std::find(r.commands.begin(), r.commands.end(), tessel::Command{"break"}) != r.commands.end();
         CHECK(has_break == (r.status == 0), "exactly the successful translations have a break");

@@ -1,5 +1,5 @@
 // The tokens a syntax error's diagnostic names as expected, checked against
-// the parser itself: for texts that fail with a syntax error, a token of
+// the parser itself (and its place, against the text): for texts that fail with a syntax error, a token of
 // every kind is put in place of the offending one (on a line of its own, so
 // that a comment before it ends), and the parser must shift it there (go
 // past it, or stop later, or have an action reject it) exactly when the
@@ -97,6 +97,18 @@ struct Figures {
     long texts = 0, substitutions = 0, undecided = 0, mismatches = 0, tables_differ = 0;
 };
 
+// The diagnostic's place agrees with the text: its token's bytes, line and
+// column (the column in bytes).
+bool consistent(const std::string& text, const tessel::Diagnostic& d)
+{
+    if (d.offset < 0 || d.length < 0 || d.offset + d.length > static_cast<long>(text.size()))
+        return false;
+    const size_t newline = d.offset == 0 ? std::string::npos : text.rfind('\n', static_cast<size_t>(d.offset - 1));
+    const long line_start = newline == std::string::npos ? 0 : static_cast<long>(newline) + 1;
+    return d.found == text.substr(static_cast<size_t>(d.offset), static_cast<size_t>(d.length)) &&
+           d.line == 1 + std::count(text.begin(), text.begin() + d.offset, '\n') && d.column == d.offset - line_start + 1;
+}
+
 void check_text(Kind kind, const std::string& text, Figures& f)
 {
     const tessel::Result r = translate(kind, text);
@@ -105,6 +117,11 @@ void check_text(Kind kind, const std::string& text, Figures& f)
     ++f.texts;
     const Automaton& a = automaton(kind);
     const tessel::Diagnostic& d = *r.diagnostic;
+    if (!consistent(text, d)) {
+        ++f.mismatches;
+        std::cout << "PLACE " << tessel::kind_name(kind) << " \"" << text << "\": offset " << d.offset << ", line "
+                  << d.line << ", column " << d.column << ", found \"" << d.found << "\"\n";
+    }
     const std::set<std::string> expected(d.expected.begin(), d.expected.end());
     std::set<std::string> in_error_state;
     for (int symbol = 0; symbol < a.token_symbols(); ++symbol) {

@@ -217,11 +217,19 @@ echo
 echo "| input | with trace | without trace | with / without |"
 echo "|---|---|---|---|"
 n_trace=100000; [ $quick = 1 ] && n_trace=10000
-for kind in pure21 valued21 decl ic3; do
-    n=$n_trace; [ $kind = ic3 ] && n=$((n_trace / 5))
-    "$bin/tessel-bench" trace "$kind" "$top/bench/inputs/$kind.txt" "$n" |
-        awk -v k="bench/inputs/$kind.txt" '{ printf "| %s | %.3f us | %.3f us | %.2f |\n", k, $1, $5, $1 / $5 }'
-done
+# pairs MODE SUFFIX: `tessel-bench MODE` on each kind's bench/inputs/KIND$SUFFIX.txt:
+# a row each, with its two times and their ratio.
+pairs() {
+    local kind n
+    for kind in pure21 valued21 decl ic3; do
+        n=$n_trace; [ $kind = ic3 ] && n=$((n_trace / 5))
+        "$bin/tessel-bench" "$1" "$kind" "$top/bench/inputs/$kind$2.txt" "$n" |
+            awk -v k="bench/inputs/$kind$2.txt" '{
+                m = 0; for (i = 1; i < NF; i++) if ($(i + 1) == "us") t[++m] = $i
+                printf "| %s | %.3f us | %.3f us | %.2f |\n", k, t[1], t[2], t[1] / t[2] }'
+    done
+}
+pairs trace ""
 echo
 echo "Through the Tcl package (tessel::translate and tessel::translate -trace 0):"
 echo
@@ -247,11 +255,7 @@ echo "A failing text with its diagnostic and without (Options::diagnostic), a te
 echo
 echo "| input | with the diagnostic | without | with / without |"
 echo "|---|---|---|---|"
-for kind in pure21 valued21 decl ic3; do
-    n=$n_trace; [ $kind = ic3 ] && n=$((n_trace / 5))
-    "$bin/tessel-bench" failing "$kind" "$top/bench/inputs/$kind-failing.txt" "$n" |
-        awk -v k="bench/inputs/$kind-failing.txt" '{ printf "| %s | %.3f us | %.3f us | %.2f |\n", k, $1, $6, $1 / $6 }'
-done
+pairs failing -failing
 } | tee "$out.tmp"
 mv "$out.tmp" "$out"
 echo "written: $out"

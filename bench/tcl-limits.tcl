@@ -15,24 +15,8 @@ set calls 20000
 lappend auto_path [file normalize $tcltk]
 package require tessel
 
-# Microseconds per call: the best of five runs of count calls of script.
-proc per_call {script count} {
-    set best Inf
-    for {set run 0} {$run < 5} {incr run} {
-        set us [lindex [uplevel 1 [list time $script $count]] 0]
-        if {$us < $best} {
-            set best $us
-        }
-    }
-    return $best
-}
+source [file join [file dirname [info script]] lib.tcl]
 
-proc read_bytes {file} {
-    set f [open $file rb]
-    set bytes [read $f]
-    close $f
-    return $bytes
-}
 
 if {$mode eq "calls"} {
     lassign [lrange $argv 2 end] inputs count

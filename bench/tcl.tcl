@@ -22,17 +22,7 @@ set work [file join [expr {[info exists env(TMPDIR)] ? $env(TMPDIR) : "/tmp"}] t
 file mkdir $work
 cd $work
 
-# Microseconds per call: the best of five runs of count calls of script.
-proc per_call {script count} {
-    set best Inf
-    for {set run 0} {$run < 5} {incr run} {
-        set us [lindex [uplevel 1 [list time $script $count]] 0]
-        if {$us < $best} {
-            set best $us
-        }
-    }
-    return $best
-}
+source [file join [file dirname [info script]] lib.tcl]
 
 foreach kind {pure21 valued21 decl ic3} {
     set f [open [file join $inputs $kind.txt] rb]

@@ -47,6 +47,17 @@ std::vector<GoldenCase> load_golden_cases(const std::string& root)
     return cases;
 }
 
+std::vector<GoldenCase> load_all_golden_cases(const std::string& source_dir)
+{
+    std::vector<GoldenCase> all;
+    for (const char* kind : {"pure21", "valued21", "decl", "ic3"})
+        for (const char* root : {"/tests/golden/", "/examples/"}) {
+            std::vector<GoldenCase> cases = load_golden_cases(source_dir + root + kind);
+            all.insert(all.end(), cases.begin(), cases.end());
+        }
+    return all;
+}
+
 std::string diagnostic_text(const tessel::Diagnostic& d)
 {
     std::string found;

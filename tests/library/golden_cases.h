@@ -30,6 +30,10 @@ std::string diagnostic_text(const tessel::Diagnostic& diagnostic);
 // another program are left out. Sorted by name.
 std::vector<GoldenCase> load_golden_cases(const std::string& root);
 
+// Those of every kind: the golden cases and the examples under the tree at
+// source_dir.
+std::vector<GoldenCase> load_all_golden_cases(const std::string& source_dir);
+
 // What a translation without trace writes: a script without its "#debug:"
 // records (each ends at the first newline that does not follow an odd
 // number of backslashes); ic3's trace file without its records, that is its

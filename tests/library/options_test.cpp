@@ -12,13 +12,7 @@ namespace {
 
 std::vector<GoldenCase> all_golden_cases()
 {
-    std::vector<GoldenCase> all;
-    for (const char* kind : {"pure21", "valued21", "decl", "ic3"})
-        for (const char* root : {"/tests/golden/", "/examples/"}) {
-            auto cases = load_golden_cases(std::string(TESSEL_SOURCE_DIR) + root + kind);
-            all.insert(all.end(), cases.begin(), cases.end());
-        }
-    return all;
+    return load_all_golden_cases(TESSEL_SOURCE_DIR);
 }
 
 // 16383 as "16,383".

@@ -167,10 +167,8 @@ bool fail_at(const Path& path, const Text& t, long n, bool persistent, const tes
 std::vector<Text> texts(const std::string& top)
 {
     std::vector<Text> all;
-    for (const char* kind : {"pure21", "valued21", "decl", "ic3"})
-        for (const char* root : {"/tests/golden/", "/examples/"})
-            for (const GoldenCase& c : load_golden_cases(top + root + kind))
-                all.push_back({c.kind, c.text, tessel::Options(), c.path.substr(top.size() + 1)});
+    for (const GoldenCase& c : load_all_golden_cases(top))
+        all.push_back({c.kind, c.text, tessel::Options(), c.path.substr(top.size() + 1)});
     tessel::Options untraced;
     untraced.trace = false;
     tessel::Options limited;

@@ -93,6 +93,13 @@ clear
 .label insert end "3;\u00e9;c."
 update
 check "stopped inside a character" "3;\u00e9;c." {1.2 1.3} "This character cannot stand in a trigger: *" {}
+# A name too long for the scanner stops the translation inside the package
+# (status 2): the window goes on and underlines the name's first 16,383 bytes.
+clear
+set long "3;[string repeat a 17000];c."
+.label insert end $long
+update
+check "a name too long" $long {1.2 1.16385} "This name is too long: *" {}
 
 # Byte ranges that start or end inside a character take all of it.
 foreach {from to want} {0 1 {0 1}  1 2 {1 2}  2 3 {1 2}  1 4 {1 3}  4 4 {3 3}} {

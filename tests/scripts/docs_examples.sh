@@ -1,15 +1,17 @@
-# The examples shown in the README, the guides and the manual pages are real:
-# every "$ command" line in a ```console block (Markdown) or between .EX and
-# .EE (manual pages) is run with the built programs first on PATH and the
-# built Tcl package on tclsh's auto_path, and what it writes must be the
-# lines that follow it in the block. A block without commands is code.
+# The examples shown in the README, the guides, the language reference
+# (docs/languages) and the manual pages are real: every "$ command" line in a
+# ```console block (Markdown) or between .EX and .EE (manual pages), with the
+# "> " lines right after it that continue it (a here-document), is run with
+# the built programs first on PATH and the built Tcl package on tclsh's
+# auto_path, and what it writes must be the lines that follow it in the
+# block. A block without commands is code.
 top=$(cd "$(dirname "$0")/../.." && pwd)
 . "$(dirname "$0")/lib.sh"
 export PATH="$bin:$PATH"
 export TCLLIBPATH="{$(cd "$bin/.." && pwd)/lib/tcltk}"
 n=0
-extract() {  # FILE: write ex<k>.cmd / ex<k>.out pairs into ./examples/
-    awk -v base="examples/$(basename "$1")" '
+extract() {  # FILE NAME: write NAME.<k>.cmd / NAME.<k>.out pairs into ./examples/
+    awk -v base="examples/$2" '
         function unescape(s) {
             gsub(/\\\(aq/, "\047", s); gsub(/\\\(ga/, "\140", s); gsub(/\\\(dq/, "\"", s); gsub(/\\-/, "-", s)
             gsub(/\\&/, "", s); gsub(/\\e/, "\\", s); return s
@@ -18,13 +20,21 @@ extract() {  # FILE: write ex<k>.cmd / ex<k>.out pairs into ./examples/
         inside && (/^```$/ || /^\.EE$/) { inside = 0; next }
         inside {
             line = man ? unescape($0) : $0
-            if (line ~ /^\$ /) { cur = ++k; print substr(line, 3) > (base "." k ".cmd"); printf "" > (base "." k ".out"); next }
+            if (line ~ /^\$ /) { cur = ++k; more = 1; print substr(line, 3) > (base "." k ".cmd"); printf "" > (base "." k ".out"); next }
+            if (more && line ~ /^> /) { print substr(line, 3) >> (base "." k ".cmd"); next }
+            more = 0
             if (cur) print line >> (base "." k ".out")
         }' "$1"
 }
 mkdir -p examples
-for doc in "$top"/README.md "$top"/docs/*.md "$top"/docs/man/*.1 "$top"/docs/man/*.n; do
-    [ -f "$doc" ] && extract "$doc"
+for doc in "$top"/README.md "$top"/docs/*.md "$top"/docs/languages/*.md "$top"/docs/man/*.1 "$top"/docs/man/*.n; do
+    name=${doc#"$top"/}
+    [ -f "$doc" ] && extract "$doc" "${name//\//-}"
+done
+# Each page of the language reference shows its language at work.
+for page in "$top"/docs/languages/*.md; do
+    name=${page#"$top"/}
+    compgen -G "examples/${name//\//-}.*.cmd" > /dev/null || fail "no example in $name"
 done
 for cmd in examples/*.cmd; do
     [ -f "$cmd" ] || continue
@@ -37,5 +47,6 @@ for cmd in examples/*.cmd; do
     fi
 done
 [ "$n" -gt 0 ] || fail "no documented examples found"
-echo "$n documented examples run"
+languages=$(compgen -G "examples/docs-languages-*.cmd" | wc -l)
+echo "$n documented examples run, $languages of them in the language reference (docs/languages)"
 finish_tests

@@ -1,7 +1,7 @@
 # The syntax diagrams of the language reference never drift from the
 # grammars: those in docs/languages/diagrams are exactly the ones that
 # tools/railroad.py draws from the grammars now (none missing, none left
-# over); each is well-formed SVG whose boxes hold their text and do not
+# over) and says what its rules say; each is well-formed SVG whose boxes hold their text and do not
 # overlap, and renders (rsvg-convert); the pages show every one of them and
 # link to nothing that is not there; the pictures are renderings of the
 # diagrams of today's size.
@@ -49,6 +49,89 @@ for name in sorted(os.listdir(folder)):
     for a in root.iter("{http://www.w3.org/2000/svg}a"):
         if not os.path.exists(os.path.join(folder, a.get("href"))):
             print(f"{name}: links to {a.get('href')}, which is not drawn"); bad += 1
+sys.exit(1 if bad else 0)
+EOF
+
+# Each diagram says what its rules say: the texts of at most 12 words that a
+# nonterminal's rules derive (the rules that accept, the parts drawn
+# elsewhere kept as they are, its own recursion and the parts drawn inside
+# it expanded) are those its diagram's paths spell, loops and all.
+"${python:-python3}" - "$top" "${bison:-bison}" <<'EOF' || fail "a diagram says otherwise than its rules"
+import sys
+sys.path.insert(0, sys.argv[1] + "/tools")
+import railroad as rr
+top, bison, longest, bad = sys.argv[1], sys.argv[2], 12, 0
+
+def cat(a, b):
+    return {x + y for x in a for y in b if len(x) + len(y) <= longest}
+
+def spelled(node, me, mine):
+    """The texts of a diagram's paths; its own name stands for mine."""
+    if isinstance(node, rr.Term):
+        return {(("t", node.text),)}
+    if isinstance(node, rr.NonTerm):
+        return mine if node.name == me else {(("n", node.name),)}
+    if isinstance(node, rr.Seq):
+        texts = {()}
+        for item in node.items:
+            texts = cat(texts, spelled(item, me, mine))
+        return texts
+    if isinstance(node, rr.Choice):
+        return set().union(*(spelled(item, me, mine) for item in node.items))
+    if isinstance(node, rr.Opt):
+        return {()} | spelled(node.item, me, mine)
+    item, repeat = spelled(node.item, me, mine), spelled(node.repeat, me, mine)
+    texts, last = set(item), item
+    while True:
+        last = cat(cat(last, repeat), item) - texts
+        if not last:
+            return texts
+        texts |= last
+
+for kind in ("pure21", "valued21", "decl", "ic3"):
+    path = f"{top}/{kind}/{kind}parser.y"
+    grammar = rr.load(bison, path)
+    rules = {}
+    for lhs, rhs, rejects in rr.source_rules(path, open(path, encoding="utf-8").read()):
+        rules.setdefault(lhs, [])
+        if not rejects:
+            rules[lhs].append(rhs)
+    drawn = grammar.drawn()
+    for me in drawn:
+        derived = {name: set() for name in rules}
+        reached, todo = {me}, [me]      # what me's texts are made of
+        while todo:
+            for alternative in rules[todo.pop()]:
+                for s in alternative:
+                    if s in rules and s not in reached and s not in drawn:
+                        reached.add(s)
+                        todo.append(s)
+        def word(s):
+            if s[0] in "\"'":
+                return {(("t", rr.unquote(s)),)}
+            return {(("n", s),)} if s in drawn and s != me else derived[s]
+        changed = True
+        while changed:
+            changed = False
+            for name in reached:
+                for alternative in rules[name]:
+                    texts = {()}
+                    for s in alternative:
+                        texts = cat(texts, word(s))
+                    if texts - derived[name]:
+                        derived[name] |= texts
+                        changed = True
+        node, mine = rr.diagram(grammar, me), set()
+        while True:
+            texts = spelled(node, me, mine)
+            if texts == mine:
+                break
+            mine = texts
+        if mine != derived[me]:
+            bad += 1
+            show = lambda texts: [" ".join(w[1] for w in t) for t in sorted(texts)[:3]]
+            print(f"{kind} {me}: only its rules say {show(derived[me] - mine)}, "
+                  f"only its diagram {show(mine - derived[me])}")
 sys.exit(1 if bad else 0)
 EOF
 

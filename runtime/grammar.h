@@ -21,7 +21,8 @@
 #include "translation.h"
 
 // The engine's stacks: their capacity, and their storage once they outgrow
-// their first 200 entries, are the translation's (t, the parse parameter).
+// their first 200 entries (YYINITDEPTH; see effective() in translate.cpp),
+// are the translation's (t, the parse parameter).
 #define YYMAXDEPTH (t.max_depth())
 #define YYMALLOC(bytes) t.parser_stack(bytes)
 #define YYFREE(stack) t.free_parser_stack(stack)

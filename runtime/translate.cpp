@@ -50,6 +50,17 @@ const Language& language(Kind kind)
     return languages[static_cast<int>(kind)];
 }
 
+// The options as a translation keeps them: the parser's stack has room
+// for its first 200 entries whatever the capacity asked for.
+constexpr long first_stack_entries = 200;
+
+Options effective(const Options& options)
+{
+    Options o = options;
+    o.max_depth = std::max(options.max_depth, first_stack_entries);
+    return o;
+}
+
 // The diagnostic of a translation that failed, when the caller wants it.
 std::optional<Diagnostic> diagnostic_of(Kind kind, const runtime::Ending& ending, const runtime::Resources& resources,
                                         const Options& options)
@@ -111,8 +122,9 @@ Translator::~Translator() = default;
 Translator::Translator(Translator&&) noexcept = default;
 Translator& Translator::operator=(Translator&&) noexcept = default;
 
-Result Translator::translate(Kind kind, std::string_view text, const Options& options)
+Result Translator::translate(Kind kind, std::string_view text, const Options& asked)
 {
+    const Options options = effective(asked);
     Result result;
     // A label's script is some hundred bytes, a chart's text several times
     // its own size: room for both saves the first growth steps.
@@ -130,8 +142,9 @@ Result Translator::translate(Kind kind, std::string_view text, const Options& op
 }
 
 Outcome Translator::translate(Kind kind, std::istream& in, std::ostream& out, std::ostream& err,
-                              std::ostream& trace, const Options& options)
+                              std::ostream& trace, const Options& asked)
 {
+    const Options options = effective(asked);
     Output out_output(out), err_output(err), trace_output(trace);
     StreamInput input(in, out_output, trace_output);
     runtime::Ending ending = language(kind).translate(Streams{input, out_output, err_output, trace_output}, options,

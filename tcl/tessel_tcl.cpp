@@ -167,9 +167,9 @@ bool parse_options(Tcl_Interp* interp, int objc, Tcl_Obj* const objv[], tessel::
         case maxdepth:
             if (Tcl_GetWideIntFromObj(interp, objv[i + 1], &number) != TCL_OK)
                 return false;
-            if (number < (which == maxdepth ? 1 : 0)) {
+            if (number < (which == maxdepth ? 200 : 0)) {
                 Tcl_SetObjResult(interp, Tcl_ObjPrintf("tessel::translate: %s must be %s", names[which],
-                                                       which == maxdepth ? "at least 1" : "0 (no limit) or more"));
+                                                       which == maxdepth ? "at least 200" : "0 (no limit) or more"));
                 return false;
             }
             if (which == maxoutput)

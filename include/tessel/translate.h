@@ -72,7 +72,9 @@ struct Options {
     // "output limit exceeded" (which is written whatever the limit).
     std::size_t max_output = 0;
     // The capacity of the parser's stack, in entries: a translation nested
-    // so deep that it fills it stops with "parser stack overflow".
+    // so deep that it fills it stops with "parser stack overflow". The
+    // parser's first 200 entries are always there: a smaller value counts
+    // as 200.
     long max_depth = 20000000;
 };
 

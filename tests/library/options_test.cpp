@@ -121,4 +121,14 @@ TEST(LibraryOptions, ParserStackAtItsEdge)
     const int small = deepest(300), large = deepest(1000);
     EXPECT_GT(small, 290);
     EXPECT_EQ(700, large - small);
+    // The parser's first 200 entries are always there: a smaller capacity
+    // counts as 200, and its diagnostic says so.
+    const int first = deepest(200);
+    tessel::Options tiny;
+    tiny.max_depth = 50;
+    EXPECT_EQ(0, tessel::translate(Kind::pure21, nested(first), tiny).status);
+    const tessel::Result over = tessel::translate(Kind::pure21, nested(first + 1), tiny);
+    EXPECT_EQ(1, over.status);
+    ASSERT_TRUE(over.diagnostic);
+    EXPECT_NE(std::string::npos, over.diagnostic->message.find("at most 200 entries")) << over.diagnostic->message;
 }

@@ -200,7 +200,7 @@ foreach {stream options want} [list \
     expect_eq "$options: exit status" 0 $status
     expect_eq "$options: the text's status" $want [lindex [responses $output] 0 0]
 }
-foreach bad {{-x} {-j 0} {-j 2x} {extra} {--max-output x} {--max-output -1} {--max-depth 0} {--max-depth} {--bogus}} {
+foreach bad {{-x} {-j 0} {-j 2x} {extra} {--max-output x} {--max-output -1} {--max-depth 199} {--max-depth} {--bogus}} {
     lassign [run_batch $ok {*}$bad] status output
     expect_eq "$bad: status" 2 $status
     expect_eq "$bad: nothing answered" "" $output

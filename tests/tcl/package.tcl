@@ -139,7 +139,7 @@ foreach {call message code} [list \
     {tessel::translate -trace pure21 {;;.}} $usage {TCL WRONGARGS} \
     {tessel::translate -depth 3 pure21 {;;.}} {bad option "-depth": must be -trace, -maxoutput, or -maxdepth} {TCL LOOKUP INDEX option -depth} \
     {tessel::translate -trace maybe pure21 {;;.}} {expected boolean value but got "maybe"} {TCL VALUE NUMBER} \
-    {tessel::translate -maxdepth 0 pure21 {;;.}} {tessel::translate: -maxdepth must be at least 1} NONE \
+    {tessel::translate -maxdepth 199 pure21 {;;.}} {tessel::translate: -maxdepth must be at least 200} NONE \
     {tessel::translate -maxoutput -1 pure21 {;;.}} {tessel::translate: -maxoutput must be 0 (no limit) or more} NONE \
     {tessel::translate pure {;;.}} [format $bad_kind pure] {TCL LOOKUP INDEX kind pure} \
     {tessel::translate Pure21 {;;.}} [format $bad_kind Pure21] {TCL LOOKUP INDEX kind Pure21} \

@@ -8,21 +8,20 @@
 #
 #   bench/compare.sh REF [ROUNDS]
 #
-# Prints a Markdown table. Builds into build-bench-REF/ (a worktree of REF
-# in a temporary folder) and build-bench/.
+# Prints a Markdown table. Builds into build-bench-REF/ (REF's tree checked
+# out in src/, built in build/) and build-bench/.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 ref=$1 rounds=${2:-5}
-work=$(mktemp -d "${TMPDIR:-/tmp}/compare.XXXXXX")
-trap 'git -C "$top" worktree remove --force "$work/src" > /dev/null 2>&1 || true; rm -rf "$work"' EXIT
-git -C "$top" worktree add --detach "$work/src" "$ref" > /dev/null 2>&1
+base="$top/build-bench-$(git -C "$top" rev-parse --short "$ref")"
+[ -d "$base/src" ] || git -C "$top" worktree add --detach "$base/src" "$ref" > /dev/null 2>&1
 build() {  # SOURCE BUILD
     cmake -S "$1" -B "$2" -DCMAKE_BUILD_TYPE=Release -DTESSEL_BENCH=ON -DBUILD_TESTING=OFF -DTESSEL_TESTS=OFF \
         -DTESSEL_DOCS=OFF > /dev/null
     cmake --build "$2" -j2 --target tessel-bench > /dev/null
 }
-old="$top/build-bench-$(git -C "$top" rev-parse --short "$ref")" new="$top/build-bench"
-build "$work/src" "$old"
+old="$base/build" new="$top/build-bench"
+build "$base/src" "$old"
 build "$top" "$new"
 
 # The microseconds of one translation with a Translator kept (`rate`'s

@@ -1,6 +1,6 @@
 # The syntax diagrams of the language reference never drift from the
 # grammars: those in docs/languages/diagrams are exactly the ones that
-# tools/railroad.py draws from the grammars now (none missing, none left
+# tools/syntax_diagrams.py draws from the grammars now (none missing, none left
 # over) and says what its rules say; each is well-formed SVG whose boxes hold their text and do not
 # overlap, and renders (rsvg-convert); the pages show every one of them and
 # link to nothing that is not there; the pictures are renderings of the
@@ -12,15 +12,15 @@ cache=$bin/../CMakeCache.txt
 bison=$(sed -n 's/^BISON_EXECUTABLE:[A-Z]*=//p' "$cache")
 python=$(sed -n 's/^Python3_EXECUTABLE:[A-Z]*=//p' "$cache")
 
-if ! "${python:-python3}" "$top/tools/railroad.py" --bison "${bison:-bison}" --out drawn \
+if ! "${python:-python3}" "$top/tools/syntax_diagrams.py" --bison "${bison:-bison}" --out drawn \
         "$top"/pure21/pure21parser.y "$top"/valued21/valued21parser.y "$top"/decl/declparser.y "$top"/ic3/ic3parser.y; then
-    fail "tools/railroad.py failed"
+    fail "tools/syntax_diagrams.py failed"
 fi
 for kind in pure21 valued21 decl ic3; do
     compgen -G "drawn/$kind-*.svg" > /dev/null || fail "no diagram of $kind"
 done
 if ! diff -r drawn "$docs/diagrams" > diff.txt; then
-    fail "docs/languages/diagrams differs from the grammars (python3 tools/railroad.py --out docs/languages/diagrams */*parser.y)"
+    fail "docs/languages/diagrams differs from the grammars (python3 tools/syntax_diagrams.py --out docs/languages/diagrams */*parser.y)"
     head -n 20 diff.txt
 fi
 
@@ -59,7 +59,7 @@ EOF
 "${python:-python3}" - "$top" "${bison:-bison}" <<'EOF' || fail "a diagram says otherwise than its rules"
 import sys
 sys.path.insert(0, sys.argv[1] + "/tools")
-import railroad as rr
+import syntax_diagrams as rr
 top, bison, longest, bad = sys.argv[1], sys.argv[2], 12, 0
 
 def cat(a, b):

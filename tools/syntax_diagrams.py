@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Syntax diagrams of the translators' grammars, drawn from the grammars.
 
-    railroad.py --bison BISON --out DIR GRAMMAR.y...
+    syntax_diagrams.py --bison BISON --out DIR GRAMMAR.y...
 
 For each grammar <kind>/<kind>parser.y, bison's XML report gives the rules;
 the grammar file tells which rules only reject (their action ends the parse

@@ -80,15 +80,26 @@ Automaton::Action Automaton::action(int state, int symbol) const
     return rule == 0 ? Action{Move::error, 0} : Action{Move::reduce, rule};
 }
 
+int Automaton::goto_state(int rule, int top) const
+{
+    const int lhs = t_.r1[static_cast<size_t>(rule)] - t_.ntokens;
+    const int i = t_.pgoto[static_cast<size_t>(lhs)] + top;
+    return 0 <= i && i <= t_.last && t_.check[static_cast<size_t>(i)] == top ? t_.table[static_cast<size_t>(i)]
+                                                                              : t_.defgoto[static_cast<size_t>(lhs)];
+}
+
 void Automaton::reduce(std::vector<int>& stack, int rule) const
 {
-    const auto r = static_cast<size_t>(rule);
-    stack.resize(stack.size() - static_cast<size_t>(t_.r2[r]));
-    const int lhs = t_.r1[r] - t_.ntokens;
-    const int top = stack.back();
-    const int i = t_.pgoto[static_cast<size_t>(lhs)] + top;
-    stack.push_back(0 <= i && i <= t_.last && t_.check[static_cast<size_t>(i)] == top ? t_.table[static_cast<size_t>(i)]
-                                                                                      : t_.defgoto[static_cast<size_t>(lhs)]);
+    stack.resize(stack.size() - static_cast<size_t>(t_.r2[static_cast<size_t>(rule)]));
+    stack.push_back(goto_state(rule, stack.back()));
+}
+
+Automaton::Action Automaton::reduce_for(std::vector<int>& stack, int symbol) const
+{
+    Action a;
+    while ((a = action(stack.back(), symbol)).move == Move::reduce)
+        reduce(stack, a.target);
+    return a;
 }
 
 void Automaton::settle(std::vector<int>& stack) const
@@ -109,26 +120,14 @@ bool Automaton::shifts(const std::vector<int>& stack, int symbol, std::vector<in
             return true;
         if (a.move == Move::error)
             return false;
-        const auto r = static_cast<size_t>(a.target);
-        for (int n = t_.r2[r]; n > 0; --n) {
+        for (int n = t_.r2[static_cast<size_t>(a.target)]; n > 0; --n) {
             if (!above.empty())
                 above.pop_back();
             else
                 --kept;
         }
-        const int top = above.empty() ? stack[kept - 1] : above.back();
-        const int lhs = t_.r1[r] - t_.ntokens;
-        const int i = t_.pgoto[static_cast<size_t>(lhs)] + top;
-        above.push_back(0 <= i && i <= t_.last && t_.check[static_cast<size_t>(i)] == top
-                            ? t_.table[static_cast<size_t>(i)]
-                            : t_.defgoto[static_cast<size_t>(lhs)]);
+        above.push_back(goto_state(a.target, above.empty() ? stack[kept - 1] : above.back()));
     }
-}
-
-bool Automaton::shifts(const std::vector<int>& stack, int symbol) const
-{
-    std::vector<int> above;
-    return shifts(stack, symbol, above);
 }
 
 Analysis Automaton::analyse(const std::vector<unsigned short>& codes) const
@@ -139,18 +138,10 @@ Analysis Automaton::analyse(const std::vector<unsigned short>& codes) const
     stack.push_back(0);
     settle(stack);
     for (size_t i = 0; i + 1 < codes.size(); ++i) {
-        const int symbol = this->symbol(codes[i]);
-        for (;;) {
-            const Action a = action(stack.back(), symbol);
-            if (a.move == Move::reduce) {
-                reduce(stack, a.target);
-                continue;
-            }
-            if (a.move == Move::error)  // the parser would have stopped here
-                return result;
-            stack.push_back(a.target);
-            break;
-        }
+        const Action a = reduce_for(stack, symbol(codes[i]));
+        if (a.move == Move::error)  // the parser would have stopped here
+            return result;
+        stack.push_back(a.target);
         settle(stack);
     }
     if (codes.empty())
@@ -163,16 +154,8 @@ Analysis Automaton::analyse(const std::vector<unsigned short>& codes) const
             result.expected.push_back(symbol);
     // Where the last token meets the error: after the reductions it causes.
     std::vector<int> after = stack;
-    const int last = symbol(codes.back());
-    for (;;) {
-        const Action a = action(after.back(), last);
-        if (a.move != Move::reduce) {
-            if (a.move == Move::error)
-                result.error_state = after.back();
-            break;
-        }
-        reduce(after, a.target);
-    }
+    if (reduce_for(after, symbol(codes.back())).move == Move::error)
+        result.error_state = after.back();
     return result;
 }
 
@@ -187,11 +170,8 @@ std::vector<int> Automaton::error_states() const
     for (int s = 0; s < this->states(); ++s) {
         if (s == t_.final_state || reduces_without_token(s) || t_.defact[static_cast<size_t>(s)] != 0)
             continue;
-        for (int symbol = 0; symbol < t_.ntokens; ++symbol)
-            if (symbol != error_symbol && symbol != undefined_symbol && has_error(s, symbol)) {
-                states.push_back(s);
-                break;
-            }
+        if (std::any_of(by_name_.begin(), by_name_.end(), [&](int symbol) { return has_error(s, symbol); }))
+            states.push_back(s);
     }
     return states;
 }
@@ -216,13 +196,9 @@ void Automaton::explore(Visit visit) const
     while (!queue.empty()) {
         const Node node = std::move(queue.front());
         queue.pop_front();
-        for (int symbol = 0; symbol < t_.ntokens; ++symbol) {
-            if (symbol == error_symbol || symbol == undefined_symbol)
-                continue;
+        for (int symbol : by_name_) {
             std::vector<int> stack = node.stack;
-            Action a;
-            while ((a = action(stack.back(), symbol)).move == Move::reduce)
-                reduce(stack, a.target);
+            const Action a = reduce_for(stack, symbol);
             std::vector<int> sentence = node.sentence;
             sentence.push_back(symbol);
             if (a.move == Move::shift) {

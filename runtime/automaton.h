@@ -64,10 +64,6 @@ public:
     // stops at the same place: the replay makes its moves, actions aside.
     Analysis analyse(const std::vector<unsigned short>& codes) const;
 
-    // True when a token of this symbol would be shifted from this stack
-    // (after the reductions it causes), false when it meets an error.
-    bool shifts(const std::vector<int>& stack, int symbol) const;
-
     // The states that can find a syntax error: no default reduction, and
     // some token without an action.
     std::vector<int> error_states() const;
@@ -96,10 +92,16 @@ private:
     Action action(int state, int symbol) const;
     // True when the parser reduces without looking at the next token.
     bool reduces_without_token(int state) const;
+    // The state the parser goes to after reducing by the rule, from top.
+    int goto_state(int rule, int top) const;
     // Pops the rule's right side and pushes the goto state.
     void reduce(std::vector<int>& stack, int rule) const;
-    // shifts() with room for the states it pushes, kept from call to call.
+    // True when a token of this symbol would be shifted from this stack
+    // (after the reductions it causes), false when it meets an error; the
+    // states it pushes go to `above`, kept from call to call.
     bool shifts(const std::vector<int>& stack, int symbol, std::vector<int>& above) const;
+    // Makes the reductions the symbol causes; returns the action that follows them.
+    Action reduce_for(std::vector<int>& stack, int symbol) const;
     // Makes the reductions that need no token.
     void settle(std::vector<int>& stack) const;
     // Visits the parser's moves on every token from the stacks reached by

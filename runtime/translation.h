@@ -163,7 +163,6 @@ public:
     Output& trace_file;
 
     Kind kind() const { return kind_; }
-    const Options& options() const { return options_; }
     // False when the caller wants no trace: no "#debug:" record is made.
     bool tracing() const { return options_.trace; }
     // The trace record of a rule: on standard output for the label and
@@ -172,7 +171,6 @@ public:
 
     // Binds the scanner, which the resources own.
     void attach(TokenSource& scanner);
-    Resources& resources() { return resources_; }
 
     // The parser's token function: the scanner's next token.
     int next_token();

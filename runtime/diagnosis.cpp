@@ -6,11 +6,9 @@ namespace tessel::runtime {
 
 namespace {
 
-// The scanner's buffer (scanner.h): a token that ends where no rule can go
-// on may fill all of it but one character, one that needs a look-ahead
-// character one less.
-constexpr long closed_token_limit = 16383;
-constexpr long open_token_limit = closed_token_limit - 1;
+// The longest tokens the scanner's buffer holds (translation.h).
+constexpr long closed_token_limit = scanner_buffer - 1;
+constexpr long open_token_limit = scanner_buffer - 2;
 
 // 16383 as "16,383".
 std::string grouped(long n)

@@ -25,6 +25,8 @@
 // One state per character of the longest possible match: the buffer and its
 // two end marks, 16,386 entries. (The generated code counts the entries as
 // bytes and so takes four times that: a quarter of a megabyte per scanner.)
+static_assert(YY_BUF_SIZE == tessel::runtime::scanner_buffer, "the buffer the diagnostics speak of");
+
 #undef YY_STATE_BUF_SIZE
 #define YY_STATE_BUF_SIZE (YY_BUF_SIZE + 2)
 

@@ -30,6 +30,11 @@
 
 namespace tessel::runtime {
 
+// The scanners' buffer, which flex never enlarges (scanner.h): a token that
+// ends where no rule can go on may fill all of it but one character, one
+// that needs a look-ahead character one less.
+constexpr long scanner_buffer = 16384;
+
 #define TESSEL_COUNT_KIND(kind, Title) +1
 constexpr int kind_count = 0 TESSEL_KINDS(TESSEL_COUNT_KIND);
 #undef TESSEL_COUNT_KIND

@@ -16,8 +16,19 @@ struct Names {
 };
 
 #define TESSEL_NAMES(kind, Title) {Kind::kind, #kind, #Title},
-const Names names[] = {TESSEL_KINDS(TESSEL_NAMES)};
+constexpr Names names[] = {TESSEL_KINDS(TESSEL_NAMES)};
 #undef TESSEL_NAMES
+
+// The list of kinds and tessel::Kind in one order, which every table made
+// from the list relies on.
+constexpr bool in_order()
+{
+    for (size_t i = 0; i < std::size(names); ++i)
+        if (static_cast<size_t>(names[i].kind) != i)
+            return false;
+    return true;
+}
+static_assert(in_order(), "runtime/kinds.h lists the kinds in the order of tessel::Kind");
 
 }  // namespace
 

@@ -18,31 +18,18 @@ using runtime::Output;
 using runtime::Streams;
 using runtime::TextInput;
 
-// The translators, in the order of Kind.
+// The translators, in the order of Kind (kinds.cpp checks that order).
 struct Language {
-    Kind kind;
     runtime::Translate translate;
     const runtime::Automaton& (*automaton)();
     const runtime::Messages& messages;
 };
 
 #define TESSEL_LANGUAGE(kind, Title) \
-    {Kind::kind, runtime::translate_##kind, runtime::kind##_automaton, runtime::kind##_messages},
+    {runtime::translate_##kind, runtime::kind##_automaton, runtime::kind##_messages},
 const Language languages[] = {TESSEL_KINDS(TESSEL_LANGUAGE)};
 #undef TESSEL_LANGUAGE
 
-#define TESSEL_KIND_OF(kind, Title) Kind::kind,
-constexpr Kind kind_order[] = {TESSEL_KINDS(TESSEL_KIND_OF)};
-#undef TESSEL_KIND_OF
-
-constexpr bool in_order()
-{
-    for (size_t i = 0; i < std::size(kind_order); ++i)
-        if (static_cast<size_t>(kind_order[i]) != i)
-            return false;
-    return true;
-}
-static_assert(in_order(), "the languages in the order of Kind");
 static_assert(std::size(languages) == runtime::kind_count);
 
 const Language& language(Kind kind)

@@ -59,7 +59,7 @@ EOF
 "${python:-python3}" - "$top" "${bison:-bison}" <<'EOF' || fail "a diagram says otherwise than its rules"
 import sys
 sys.path.insert(0, sys.argv[1] + "/tools")
-import syntax_diagrams as rr
+import syntax_diagrams as sd
 top, bison, longest, bad = sys.argv[1], sys.argv[2], 12, 0
 
 def cat(a, b):
@@ -67,18 +67,18 @@ def cat(a, b):
 
 def spelled(node, me, mine):
     """The texts of a diagram's paths; its own name stands for mine."""
-    if isinstance(node, rr.Term):
+    if isinstance(node, sd.Term):
         return {(("t", node.text),)}
-    if isinstance(node, rr.NonTerm):
+    if isinstance(node, sd.NonTerm):
         return mine if node.name == me else {(("n", node.name),)}
-    if isinstance(node, rr.Seq):
+    if isinstance(node, sd.Seq):
         texts = {()}
         for item in node.items:
             texts = cat(texts, spelled(item, me, mine))
         return texts
-    if isinstance(node, rr.Choice):
+    if isinstance(node, sd.Choice):
         return set().union(*(spelled(item, me, mine) for item in node.items))
-    if isinstance(node, rr.Opt):
+    if isinstance(node, sd.Opt):
         return {()} | spelled(node.item, me, mine)
     item, repeat = spelled(node.item, me, mine), spelled(node.repeat, me, mine)
     texts, last = set(item), item
@@ -90,9 +90,9 @@ def spelled(node, me, mine):
 
 for kind in ("pure21", "valued21", "decl", "ic3"):
     path = f"{top}/{kind}/{kind}parser.y"
-    grammar = rr.load(bison, path)
+    grammar = sd.load(bison, path)
     rules = {}
-    for lhs, rhs, rejects in rr.source_rules(path, open(path, encoding="utf-8").read()):
+    for lhs, rhs, rejects in sd.source_rules(path, open(path, encoding="utf-8").read()):
         rules.setdefault(lhs, [])
         if not rejects:
             rules[lhs].append(rhs)
@@ -108,7 +108,7 @@ for kind in ("pure21", "valued21", "decl", "ic3"):
                         todo.append(s)
         def word(s):
             if s[0] in "\"'":
-                return {(("t", rr.unquote(s)),)}
+                return {(("t", sd.unquote(s)),)}
             return {(("n", s),)} if s in drawn and s != me else derived[s]
         changed = True
         while changed:
@@ -121,7 +121,7 @@ for kind in ("pure21", "valued21", "decl", "ic3"):
                     if texts - derived[name]:
                         derived[name] |= texts
                         changed = True
-        node, mine = rr.diagram(grammar, me), set()
+        node, mine = sd.diagram(grammar, me), set()
         while True:
             texts = spelled(node, me, mine)
             if texts == mine:

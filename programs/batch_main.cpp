@@ -87,8 +87,8 @@ int main(int argc, char* argv[])
             settings.max_output = static_cast<size_t>(n);
             break;
         case max_depth:
-            if (!number(optarg, 200, LONG_MAX, n))
-                return bad_usage("--max-depth takes a number of entries from 200");
+            if (!number(optarg, tessel::Options::least_depth, LONG_MAX, n))
+                return bad_usage("--max-depth takes a number of entries from " + std::to_string(tessel::Options::least_depth));
             settings.max_depth = n;
             break;
         default:

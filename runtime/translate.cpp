@@ -38,13 +38,11 @@ const Language& language(Kind kind)
 }
 
 // The options as a translation keeps them: the parser's stack has room
-// for its first 200 entries whatever the capacity asked for.
-constexpr long first_stack_entries = 200;
-
+// for its first entries whatever the capacity asked for.
 Options effective(const Options& options)
 {
     Options o = options;
-    o.max_depth = std::max(options.max_depth, first_stack_entries);
+    o.max_depth = std::max(options.max_depth, Options::least_depth);
     return o;
 }
 

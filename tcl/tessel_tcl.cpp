@@ -167,9 +167,13 @@ bool parse_options(Tcl_Interp* interp, int objc, Tcl_Obj* const objv[], tessel::
         case maxdepth:
             if (Tcl_GetWideIntFromObj(interp, objv[i + 1], &number) != TCL_OK)
                 return false;
-            if (number < (which == maxdepth ? 200 : 0)) {
-                Tcl_SetObjResult(interp, Tcl_ObjPrintf("tessel::translate: %s must be %s", names[which],
-                                                       which == maxdepth ? "at least 200" : "0 (no limit) or more"));
+            if (which == maxdepth && number < tessel::Options::least_depth) {
+                Tcl_SetObjResult(interp, Tcl_ObjPrintf("tessel::translate: %s must be at least %ld", names[which],
+                                                       tessel::Options::least_depth));
+                return false;
+            }
+            if (number < 0) {
+                Tcl_SetObjResult(interp, Tcl_ObjPrintf("tessel::translate: %s must be 0 (no limit) or more", names[which]));
                 return false;
             }
             if (which == maxoutput)

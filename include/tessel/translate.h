@@ -73,8 +73,9 @@ struct Options {
     std::size_t max_output = 0;
     // The capacity of the parser's stack, in entries: a translation nested
     // so deep that it fills it stops with "parser stack overflow". The
-    // parser's first 200 entries are always there: a smaller value counts
-    // as 200.
+    // parser's first least_depth entries are always there: a smaller value
+    // counts as least_depth.
+    static constexpr long least_depth = 200;
     long max_depth = 20000000;
 };
 

@@ -31,6 +31,20 @@ private:
     char current_ = 0;
 };
 
+// A streamed translation's outcome and what it wrote, as a Result.
+inline tessel::Result as_result(const tessel::Outcome& o, const std::ostringstream& out, const std::ostringstream& err,
+                                const std::ostringstream& trace)
+{
+    tessel::Result r;
+    r.status = o.status;
+    r.error_offset = o.error_offset;
+    r.out = out.str();
+    r.err = err.str();
+    r.trace = trace.str();
+    r.diagnostic = o.diagnostic;
+    return r;
+}
+
 // The streaming entry point's results, gathered like the in-memory ones
 // (through translator when given).
 inline tessel::Result translate_stream(tessel::Kind kind, std::istream& in, tessel::Translator* translator = nullptr)
@@ -38,13 +52,7 @@ inline tessel::Result translate_stream(tessel::Kind kind, std::istream& in, tess
     std::ostringstream out, err, trace;
     tessel::Outcome o = translator ? translator->translate(kind, in, out, err, trace)
                                    : tessel::translate(kind, in, out, err, trace);
-    tessel::Result r;
-    r.status = o.status;
-    r.error_offset = o.error_offset;
-    r.out = out.str();
-    r.err = err.str();
-    r.trace = trace.str();
-    return r;
+    return as_result(o, out, err, trace);
 }
 
 inline tessel::Result translate_bytewise(tessel::Kind kind, const std::string& text,

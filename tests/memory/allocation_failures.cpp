@@ -23,6 +23,7 @@
 
 #include "failing_allocator.h"
 #include "golden_cases.h"
+#include "text_streams.h"
 
 using tessel::Kind;
 
@@ -75,14 +76,7 @@ tessel::Result streamed(tessel::Translator& translator, const Text& t, bool&)
     std::ostringstream out, err, trace;
     tessel::Outcome o = translator.translate(t.kind, in, out, err, trace, t.options);
     failing_allocator::disarm();  // what follows is the test's, not the library's
-    tessel::Result r;
-    r.status = o.status;
-    r.error_offset = o.error_offset;
-    r.out = out.str();
-    r.err = err.str();
-    r.trace = trace.str();
-    r.diagnostic = o.diagnostic;
-    return r;
+    return as_result(o, out, err, trace);
 }
 
 tessel::Result through_c(tessel::Translator&, const Text& t, bool& whole)

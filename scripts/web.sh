@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The translators on the web.
+#
+#   scripts/web.sh build            the library as WebAssembly (emscripten) and the
+#                                   playground, into build-web/site/
+#   scripts/web.sh serve [--port N] serves build-web/site/ on 127.0.0.1 (8000 by default)
+#   scripts/web.sh test             builds, then runs the web tests: the module against
+#                                   the golden cases (Node) and the playground in headless
+#                                   Chromium (playwright-core)
+#
+# Installs what it needs and is missing: emscripten, nodejs and npm, chromium
+# (for the test) from Debian's packages, the npm packages that web/package-lock.json
+# pins (npm ci, into web/node_modules).
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+build="${WEB_BUILD_DIR:-$top/build-web}"
+
+npm_packages() {
+    if [ ! -f "$top/web/node_modules/.package-lock.json" ] ||
+       [ "$top/web/package-lock.json" -nt "$top/web/node_modules/.package-lock.json" ]; then
+        (cd "$top/web" && npm ci --no-audit --no-fund --loglevel=error)
+    fi
+}
+
+build() {
+    "$top/scripts/install-deps.sh" emscripten nodejs npm
+    npm_packages
+    if [ ! -f "$build/CMakeCache.txt" ]; then
+        # The web build takes the library only (no programs, no Tcl package, no tests).
+        emcmake cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESSEL_TESTS=OFF -DTESSEL_TCL=OFF \
+            -DTESSEL_STATIC=OFF -DCMAKE_CXX_FLAGS="-fexceptions" -DCMAKE_EXE_LINKER_FLAGS="-fexceptions" \
+            -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_EXE_LINKER_FLAGS_RELEASE="-O2" > /dev/null
+    fi
+    cmake --build "$build" -j2 --target tessel-web tessel-diagrams
+    node "$top/web/build.mjs" "$build"
+}
+
+serve() {
+    port=8000
+    while [ $# -gt 0 ]; do
+        case "$1" in
+            --port) [ $# -ge 2 ] || { echo "web.sh serve: --port needs a number" >&2; exit 1; }
+                    port="$2"; shift 2 ;;
+            --port=*) port="${1#--port=}"; shift ;;
+            *) echo "web.sh serve: unknown argument $1 (usage: web.sh serve [--port N])" >&2; exit 1 ;;
+        esac
+    done
+    [ -f "$build/site/index.html" ] || build
+    echo "the playground: http://127.0.0.1:$port/"
+    exec python3 -m http.server --bind 127.0.0.1 --directory "$build/site" "$port"
+}
+
+case "${1:-}" in
+    build) build ;;
+    serve) shift; serve "$@" ;;
+    *) echo "usage: scripts/web.sh build | serve [--port N] | test" >&2; exit 1 ;;
+esac

@@ -10,6 +10,8 @@
 // this module use the instance loaded last.
 import createTessel from './tessel-glue.js';
 
+// The parser stack's least capacity (tessel::Options::least_depth).
+const LEAST_DEPTH = 200;
 const utf8 = new TextDecoder('utf-8', { fatal: true, ignoreBOM: true });
 const encoder = new TextEncoder();
 
@@ -112,11 +114,12 @@ function decodeValue(view, bytes, at, binary) {
   }
 }
 
-function limit(options, name) {
+// An option's number, -1 for the default; least: its smallest value.
+function limit(options, name, least, meaning) {
   const value = options[name];
   if (value === undefined) return -1;
-  if (!Number.isSafeInteger(value) || value < 0)
-    throw new RangeError(`tessel: ${name} must be a whole number, 0 or more (0: no limit), not ${value}`);
+  if (!Number.isSafeInteger(value) || value < least)
+    throw new RangeError(`tessel: ${name} must be a whole number, ${meaning}, not ${value}`);
   return value;
 }
 
@@ -153,8 +156,8 @@ class Tessel {
       throw new TypeError(`tessel: unknown kind ${JSON.stringify(kind)}: one of ${this.#kinds.join(', ')}`);
     const bytes = typeof text === 'string' ? encoder.encode(text) : text;
     if (!(bytes instanceof Uint8Array)) throw new TypeError('tessel: the text is a string or a Uint8Array');
-    const maxOutput = limit(options, 'maxOutput');
-    const maxDepth = limit(options, 'maxDepth');
+    const maxOutput = limit(options, 'maxOutput', 0, '0 (no limit) or more');
+    const maxDepth = limit(options, 'maxDepth', LEAST_DEPTH, `at least ${LEAST_DEPTH}`);
     const binary = options.binary === true;
     const m = this.#module;
     const name = encoder.encode(kind + '\0');

@@ -3,7 +3,7 @@
 // language's syntax diagrams with the rule where the translation stopped.
 // The state lives in the address: #kind=pure21&text=... (percent-encoded).
 import { autocompletion, completionKeymap } from '@codemirror/autocomplete';
-import { defaultKeymap, history, historyKeymap } from '@codemirror/commands';
+import { defaultKeymap, history as undoHistory, historyKeymap } from '@codemirror/commands';
 import { forEachDiagnostic, lintGutter, lintKeymap, setDiagnostics } from '@codemirror/lint';
 import { EditorState } from '@codemirror/state';
 import { drawSelection, EditorView, highlightActiveLine, keymap, lineNumbers } from '@codemirror/view';
@@ -191,7 +191,7 @@ function showResult(result, ms) {
           const w = document.createElement('span');
           w.className = word === '' ? 'word none' : 'word';
           w.textContent = word === '' ? 'empty' : word;
-          td.append(w);
+          td.append(w, ' ');
         }
       } else {
         td.textContent = cell;
@@ -386,7 +386,7 @@ const view = new EditorView({
   state: EditorState.create({
     doc: '',
     extensions: [
-      lineNumbers(), history(), drawSelection(), highlightActiveLine(), lintGutter(),
+      lineNumbers(), undoHistory(), drawSelection(), highlightActiveLine(), lintGutter(),
       autocompletion({ override: [complete], activateOnTyping: true }),
       keymap.of([...completionKeymap, ...lintKeymap, ...historyKeymap, ...defaultKeymap]),
       EditorView.lineWrapping,
@@ -399,6 +399,9 @@ const view = new EditorView({
     ],
   }),
 });
+
+// For scripts and tests: the editor (a CodeMirror EditorView).
+window.playground = { view };
 
 const translations = new Translations(start?.worker, start?.early ?? []);
 translations.onRestart = () => { ui.status.textContent = 'restarted'; };

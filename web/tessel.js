@@ -67,50 +67,68 @@ function indexOfByte(text, offset, up) {
   return text.length;
 }
 
-// The result buffer (web/binding.cpp): tagged values, little-endian.
-function decodeValue(view, bytes, at, binary) {
-  const tag = bytes[at.i++];
-  const size = () => {
-    const n = view.getUint32(at.i, true);
-    at.i += 4;
+// The bytes as a string, short ASCII ones without a decoder's call.
+function text(bytes) {
+  if (bytes.length > 32) return decode(bytes);
+  for (let i = 0; i < bytes.length; i++) if (bytes[i] >= 0x80) return decode(bytes);
+  return String.fromCharCode.apply(null, bytes);
+}
+
+// Reads the result buffer (web/binding.cpp): tagged values, little-endian.
+class Reader {
+  constructor(heap, at, size, binary) {
+    this.bytes = heap.subarray(at, at + size);
+    this.view = new DataView(heap.buffer, at, size);
+    this.i = 0;
+    this.binary = binary;
+  }
+
+  size() {
+    const n = this.view.getUint32(this.i, true);
+    this.i += 4;
     return n;
-  };
-  const slice = () => {
-    const n = size();
-    at.i += n;
-    return bytes.subarray(at.i - n, at.i);
-  };
-  switch (tag) {
-    case 0x4e: // N
-      return null;
-    case 0x42: // B
-      return bytes[at.i++] !== 0;
-    case 0x49: { // I
-      const value = view.getFloat64(at.i, true);
-      at.i += 8;
-      return value;
-    }
-    case 0x53: // S
-      return decode(slice());
-    case 0x59: // Y
-      return binary ? slice().slice() : decode(slice());
-    case 0x4c: { // L
-      const n = size();
-      const list = new Array(n);
-      for (let k = 0; k < n; k++) list[k] = decodeValue(view, bytes, at, binary);
-      return list;
-    }
-    case 0x52: { // R
-      const record = {};
-      while (bytes[at.i] !== 0x45) {
-        const key = decode(slice());
-        record[key] = decodeValue(view, bytes, at, binary);
+  }
+
+  slice() {
+    const n = this.size();
+    this.i += n;
+    return this.bytes.subarray(this.i - n, this.i);
+  }
+
+  value() {
+    const tag = this.bytes[this.i++];
+    switch (tag) {
+      case 0x4e: // N
+        return null;
+      case 0x42: // B
+        return this.bytes[this.i++] !== 0;
+      case 0x49: { // I
+        const value = this.view.getFloat64(this.i, true);
+        this.i += 8;
+        return value;
       }
-      at.i++;
-      return record;
+      case 0x53: // S
+        return text(this.slice());
+      case 0x59: // Y
+        return this.binary ? this.slice().slice() : text(this.slice());
+      case 0x4c: { // L
+        const n = this.size();
+        const list = new Array(n);
+        for (let k = 0; k < n; k++) list[k] = this.value();
+        return list;
+      }
+      case 0x52: { // R
+        const record = {};
+        while (this.bytes[this.i] !== 0x45) {
+          const key = text(this.slice());
+          record[key] = this.value();
+        }
+        this.i++;
+        return record;
+      }
+      default:
+        throw new Error(`tessel: unreadable result (tag ${tag} at ${this.i - 1})`);
     }
-    default:
-      throw new Error(`tessel: unreadable result (tag ${tag} at ${at.i - 1})`);
   }
 }
 
@@ -128,6 +146,8 @@ class Tessel {
   #module;
   #session;
   #kinds;
+  #names = new Map(); // kind: its name in the module's memory
+  #input = { at: 0, size: 0 };
   #failure = null;
 
   constructor(module) {
@@ -137,13 +157,29 @@ class Tessel {
     const about = this.#read(module._tessel_web_about(this.#session), false);
     this.#kinds = about.kinds;
     this.version = about.version;
+    for (const kind of this.#kinds) {
+      const name = encoder.encode(kind + '\0');
+      const at = module._malloc(name.length);
+      if (!at) throw new Error('tessel: out of memory');
+      module.HEAPU8.set(name, at);
+      this.#names.set(kind, at);
+    }
   }
 
   #read(pointer, binary) {
-    const size = this.#module._tessel_web_size(this.#session);
-    const heap = this.#module.HEAPU8;
-    const bytes = heap.subarray(pointer, pointer + size);
-    return decodeValue(new DataView(heap.buffer, pointer, size), bytes, { i: 0 }, binary);
+    return new Reader(this.#module.HEAPU8, pointer, this.#module._tessel_web_size(this.#session), binary).value();
+  }
+
+  // Room in the module's memory for the text: kept from call to call.
+  #room(size) {
+    if (size > this.#input.size) {
+      const m = this.#module;
+      const at = m._malloc(Math.max(size, 2 * this.#input.size));
+      if (!at) throw new Error('tessel: out of memory for the text');
+      m._free(this.#input.at);
+      this.#input = { at, size: Math.max(size, 2 * this.#input.size) };
+    }
+    return this.#input.at;
   }
 
   kinds() {
@@ -160,22 +196,17 @@ class Tessel {
     const maxDepth = limit(options, 'maxDepth', LEAST_DEPTH, `at least ${LEAST_DEPTH}`);
     const binary = options.binary === true;
     const m = this.#module;
-    const name = encoder.encode(kind + '\0');
-    const at = m._malloc(bytes.length + name.length + 1);
-    if (!at) throw new Error('tessel: out of memory for the text');
+    const at = this.#room(bytes.length);
     let result;
     try {
-      m.HEAPU8.set(name, at);
-      m.HEAPU8.set(bytes, at + name.length);
-      const pointer = m._tessel_web_translate(this.#session, at, at + name.length, bytes.length,
+      m.HEAPU8.set(bytes, at);
+      const pointer = m._tessel_web_translate(this.#session, this.#names.get(kind), at, bytes.length,
                                               options.trace === false ? 0 : 1, maxOutput, maxDepth);
       result = this.#read(pointer, binary);
     } catch (e) {
       // A trap (memory that cannot grow any more) leaves the module unusable.
       this.#failure = e instanceof Error ? e.message : String(e);
       throw new Error(`tessel: the translation stopped the module (${this.#failure}); load it again`);
-    } finally {
-      if (!this.#failure) m._free(at);
     }
     const d = result.diagnostic;
     if (d) {

@@ -21,8 +21,9 @@
 #include "translation.h"
 
 // The engine's stacks: their capacity, and their storage once they outgrow
-// their first 200 entries (YYINITDEPTH; see effective() in translate.cpp),
-// are the translation's (t, the parse parameter).
+// their first Options::least_depth entries (bison's YYINITDEPTH; see
+// effective() in translate.cpp), are the translation's (t, the parse
+// parameter).
 #define YYMAXDEPTH (t.max_depth())
 #define YYMALLOC(bytes) t.parser_stack(bytes)
 #define YYFREE(stack) t.free_parser_stack(stack)
@@ -94,6 +95,7 @@ std::string* token_text(Translation& t);
     const tessel::runtime::Automaton& tessel::runtime::kind##_automaton()                                     \
     {                                                                                                         \
         static_assert(std::size(kind##_tokens) == YYNTOKENS - 3, "a name for every token");                   \
+        static_assert(YYINITDEPTH == Options::least_depth, "the parser's first entries");                     \
         static const Automaton automaton(Tables{                                                              \
             table_ints(yypact), table_ints(yydefact), table_ints(yypgoto), table_ints(yydefgoto),             \
             table_ints(yytable), table_ints(yycheck), table_ints(yyr1), table_ints(yyr2),                     \

@@ -27,6 +27,9 @@ struct Tables {
     bool table_errors; // yytable holds explicit errors (as table_ninf)
     int table_ninf, last, ntokens, final_state, max_token;
     std::vector<TokenName> tokens;  // the tokens in the order of their codes (258 upward)
+    // For each state, the nonterminal whose rule the parser is in there, as
+    // the grammar names it (from bison's report, tools/grammar_report.py).
+    std::vector<const char*> state_rules;
 };
 
 // Copies one of bison's tables.
@@ -57,6 +60,13 @@ public:
     // its spelling, or an example of what the spelling describes.
     std::string example(int symbol) const;
     int token_symbols() const { return t_.ntokens; }
+    // The nonterminal whose rule the parser is in, in a state ("" for a
+    // number that is no state).
+    const char* rule(int state) const
+    {
+        return state >= 0 && static_cast<size_t>(state) < t_.state_rules.size() ? t_.state_rules[static_cast<size_t>(state)]
+                                                                               : "";
+    }
     int states() const { return static_cast<int>(t_.pact.size()); }
 
     // Replays the tokens (their codes, as the scanner gave them) but the

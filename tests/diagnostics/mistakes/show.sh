@@ -25,10 +25,20 @@ broken=0
 complain() { echo "BROKEN: $*"; broken=$((broken + 1)); }
 
 # run KIND TEXT-FILE: the translator on the text, status in $status, its
-# standard error in $work/err (the trace file stays in $work).
+# standard error in $err (the trace file stays in $work).
 run() {
     timeout 10 "$bin/$1-translator" -d -o "$work/log" < "$2" > /dev/null 2> "$work/err"
     status=$?
+    err=$(< "$work/err")
+}
+
+# quote PREFIX TEXT: TEXT's lines, each after PREFIX.
+quote() {
+    local line
+    [ -n "$2" ] || return 0
+    while IFS= read -r line || [ -n "$line" ]; do
+        printf '%s%s\n' "$1" "$line"
+    done <<< "$2"
 }
 
 # check KIND FILE ENTRY-LINE SLIP: runs the entry gathered in $work/text and
@@ -40,18 +50,16 @@ check() {
     printf '%s' "$shown"
     run "$kind" "$work/text"
     echo "  status $status"
-    sed 's/^/  | /' "$work/err"
-    [ "$(tail -c 1 "$work/err")" != "" ] && echo
+    quote '  | ' "$err"
     if [ "$status" -ne 1 ] && [ "$status" -ne 2 ]; then
         complain "$where: the text should be refused (status 1 or 2), got $status"
-    elif ! grep -Eq '^[^:]+:[0-9]+:[0-9]+: error: ' "$work/err"; then
+    elif ! [[ $err =~ (^|$'\n')[^:$'\n']+:[0-9]+:[0-9]+:\ error:\  ]]; then
         complain "$where: the text is refused without a diagnostic line"
     fi
     run "$kind" "$work/fix"
     if [ "$status" -ne 0 ]; then
         complain "$where: the fix should be accepted, got status $status:"
-        sed 's/^/  | /' "$work/err"
-        echo
+        quote '  | ' "$err"
     fi
     echo
 }

@@ -32,9 +32,10 @@ run() {
     err=$(< "$work/err")
 }
 
-# quote PREFIX TEXT: TEXT's lines, each after PREFIX.
+# quote PREFIX TEXT: TEXT's lines, each after PREFIX. Bytes, not characters:
+# a message may quote a lone byte of a multibyte character.
 quote() {
-    local line
+    local line LC_ALL=C
     [ -n "$2" ] || return 0
     while IFS= read -r line || [ -n "$line" ]; do
         printf '%s%s\n' "$1" "$line"

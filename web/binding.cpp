@@ -20,8 +20,6 @@
 
 #include <tessel/translate.h>
 
-#include "kinds.h"
-
 namespace {
 
 class Encoder {
@@ -89,6 +87,10 @@ void put_diagnostic(Encoder& e, const tessel::Diagnostic& d)
     e.key("column").number(d.column);
     e.key("found").bytes(d.found);
     e.key("expected").texts(d.expected);
+    e.key("expecting").texts(d.expecting);
+    e.key("code").text(d.code);
+    e.key("incomplete").boolean(d.incomplete);
+    e.key("rule").text(d.rule);
     e.key("message").text(d.message);
     e.end();
 }
@@ -109,15 +111,6 @@ void put_result(Encoder& e, const tessel::Result& r)
     else
         e.key("diagnostic").null();
     e.end();
-}
-
-// The limits of an embedded translation when the caller names none.
-tessel::Options embedded_options()
-{
-    tessel::Options options;
-    options.max_output = std::size_t{64} << 20;
-    options.max_depth = 100000;
-    return options;
 }
 
 // A caller's translator and the buffer of its last result: JavaScript
@@ -145,13 +138,10 @@ __attribute__((used)) void tessel_web_close(Session* s)
 // that tessel_web_size measures.
 __attribute__((used)) const char* tessel_web_about(Session* s)
 {
-#define TESSEL_WEB_KIND(kind, Title) #kind,
-    static const char* const names[] = {TESSEL_KINDS(TESSEL_WEB_KIND)};
-#undef TESSEL_WEB_KIND
     Encoder& e = s->encoder;
     e.clear();
     e.record();
-    e.key("kinds").list(names, [&e](const char* name) { e.text(name); });
+    e.key("kinds").list(tessel::kinds(), [&e](tessel::Kind kind) { e.text(tessel::kind_name(kind)); });
     e.key("version").text(tessel::version());
     e.end();
     return e.data().data();
@@ -167,7 +157,7 @@ __attribute__((used)) const char* tessel_web_translate(Session* s, const char* k
     tessel::Kind kind;
     if (!tessel::kind_from_name(kind_name, kind))
         return nullptr;
-    tessel::Options options = embedded_options();
+    tessel::Options options = tessel::Options::embedded();
     options.trace = trace != 0;
     if (max_output >= 0)
         options.max_output = static_cast<std::size_t>(max_output);

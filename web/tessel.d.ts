@@ -23,7 +23,8 @@ export interface TranslateOptions<Binary extends boolean = false> {
 
 /** Where and why a translation stopped. */
 export interface Diagnostic<Binary extends boolean = false> {
-  /** The byte offset (in the text's UTF-8) of the token at which it stopped. */
+  /** The byte offset (in the text's UTF-8) of the token at which it stopped (after the last token
+   *  when the text ended too early). */
   offset: number;
   /** That token's length in bytes (0 at the end of the text). */
   length: number;
@@ -42,14 +43,14 @@ export interface Diagnostic<Binary extends boolean = false> {
   /** What may come there, as a person reads it: a fixed text between backquotes ("`;`",
    *  "`and`"), insertable without them, or a class in words ("a name", "a number",
    *  "the end of the text"). */
-  expecting?: string[];
-  /** A stable code per message, "<kind>.<slug>" ("pure21.trigger-ends", "decl.too-long"). */
-  code?: string;
+  expecting: string[];
+  /** A stable code per message, "<kind>.<what>" ("pure21.trigger-ends", "decl.too-long"). */
+  code: string;
   /** True when the text is a correct beginning, stopped only by its end. */
-  incomplete?: boolean;
+  incomplete: boolean;
   /** The grammar's rule the parser was in ("trigger", "expr"), "" when unknown: the syntax
    *  diagram to show. */
-  rule?: string;
+  rule: string;
   /** One or two sentences for the person who typed the text. */
   message: string;
 }

@@ -31,10 +31,11 @@ function escape(bytes) {
   }
   return s;
 }
-function field(value) {
-  if (Array.isArray(value)) return value.map((v) => ` ${field(v).slice(1)}`).join('');
+// expecting's items are joined by commas, expected's by blanks.
+function field(value, key) {
+  if (Array.isArray(value)) return value.map((v, i) => (i && key === 'expecting' ? ', ' : ' ') + field(v).slice(1)).join('');
   if (value instanceof Uint8Array) return ` ${escape(value)}`;
-  if (typeof value === 'boolean') return ` ${value ? 1 : 0}`;
+  if (typeof value === 'boolean') return ` ${value ? 'yes' : 'no'}`;
   return ` ${value}`;
 }
 function diagnosticDiffers(expected, d) {
@@ -43,10 +44,10 @@ function diagnosticDiffers(expected, d) {
   for (const line of expected.toString('latin1').split('\n').filter(Boolean)) {
     const key = line.match(/^[a-z_]+/)[0];
     if (!(key in d)) return `no field ${key}`;
-    const actual = Buffer.from(key + field(d[key]), 'latin1');
+    const actual = Buffer.from(key + field(d[key], key), 'latin1');
     const wanted = Buffer.from(line, 'latin1');
-    if (!same(actual, wanted) && !(typeof d[key] === 'string' && same(encoder.encode(key + field(d[key])), wanted)))
-      return `${key}: ${key + field(d[key])}`;
+    if (!same(actual, wanted) && !same(encoder.encode(key + field(d[key], key)), wanted))
+      return `${key}: ${key + field(d[key], key)}`;
   }
   return null;
 }

@@ -110,7 +110,7 @@ std::string syntax_error(const Ending& ending, const std::vector<unsigned short>
     d.code = "syntax-error";
     if (const Messages::Entry* entry = message_of(messages, analysis.error_state, names)) {
         d.code = entry->code;
-        return entry->message;
+        return expanded(entry->message, ending.place.length ? d.found : std::string(), "", d.expecting);
     }
     // Every error state has its message (the messages test sees to it);
     // this is for a grammar changed without its messages.

@@ -233,30 +233,6 @@ private:
     std::string word_;
 };
 
-std::string expanded(const char* message, const std::string& found, const std::string& word,
-                     const std::vector<std::string>& expecting)
-{
-    std::string list;
-    for (size_t i = 0; i < expecting.size(); ++i)
-        list += (i == 0 ? "" : i + 1 == expecting.size() ? " or " : ", ") + expecting[i];
-    std::string text;
-    for (const char* p = message; *p; ++p) {
-        if (std::strncmp(p, "$found", 6) == 0) {
-            text += found;
-            p += 5;
-        } else if (std::strncmp(p, "$word", 5) == 0) {
-            text += word;
-            p += 4;
-        } else if (std::strncmp(p, "$expecting", 10) == 0) {
-            text += list;
-            p += 9;
-        } else {
-            text += *p;
-        }
-    }
-    return text;
-}
-
 }  // namespace
 
 long apply_hint(const Hints& hints, const Scene& scene, Diagnostic& d)
@@ -277,6 +253,30 @@ long apply_hint(const Hints& hints, const Scene& scene, Diagnostic& d)
         return h.at == 'b' ? t.index : -1;
     }
     return -2;
+}
+
+std::string expanded(const char* message, const std::string& found, const std::string& word,
+                     const std::vector<std::string>& expecting)
+{
+    std::string list;
+    for (size_t i = 0; i < expecting.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == expecting.size() ? " or " : ", ") + expecting[i];
+    std::string text;
+    for (const char* p = message; *p; ++p) {
+        if (std::strncmp(p, "$found", 6) == 0) {
+            text += found.empty() ? "the end of the text" : "`" + found + "`";
+            p += 5;
+        } else if (std::strncmp(p, "$word", 5) == 0) {
+            text += word;
+            p += 4;
+        } else if (std::strncmp(p, "$expecting", 10) == 0) {
+            text += list;
+            p += 9;
+        } else {
+            text += *p;
+        }
+    }
+    return text;
 }
 
 }  // namespace tessel::runtime

@@ -51,8 +51,7 @@ struct Hint {
     const char* expects;    // token names that may all come there (blank-separated)
     const char* lacks;      // token names none of which may come there
     const char* count;      // "NAME N": exactly N such tokens were read before
-    const char* message;    // $found: what was found; $word: the keyword meant;
-                            // $expecting: what may come there
+    const char* message;    // with $found, $word and $expecting (see expanded)
 };
 
 struct Hints {
@@ -77,6 +76,12 @@ struct Scene {
 // a text, the comment). Returns -2 when none holds; else the index of the
 // token read before the error that it now points at, or -1.
 long apply_hint(const Hints& hints, const Scene& scene, Diagnostic& d);
+
+// A message with its places filled: $found, the text found (in backquotes)
+// or "the end of the text"; $word, a keyword a hint found meant;
+// $expecting, what may come there ("a name, `not` or `(`").
+std::string expanded(const char* message, const std::string& found, const std::string& word,
+                     const std::vector<std::string>& expecting);
 
 }  // namespace tessel::runtime
 

@@ -35,6 +35,9 @@
 // then the message, on one or more lines, up to a blank line or the next
 // sample. A token the message quotes (`and`) must be one that may come
 // there, or one the samples hold: a message proposes only what may come.
+// In a message, $found stands for the token found (in backquotes) or "the
+// end of the text", $expecting for what may come there ("a name, `not` or
+// `(`").
 #include <algorithm>
 #include <fstream>
 #include <iostream>

@@ -3,7 +3,10 @@
 // every kind is put in place of the offending one (on a line of its own, so
 // that a comment before it ends), and the parser must shift it there (go
 // past it, or stop later, or have an action reject it) exactly when the
-// diagnostic names that kind.
+// diagnostic names that kind. And each such text gets the message of its
+// situation (the error state and those tokens), unless a hint names its
+// slip: there is one for every situation reached, and it proposes no token
+// that cannot come there (one the text holds may be quoted).
 //
 //   diagnostics_exactness SOURCE_DIR
 //
@@ -24,6 +27,7 @@
 #include <tessel/translate.h>
 
 #include "golden_cases.h"
+#include "diagnosis.h"
 #include "translation.h"
 
 namespace fs = std::filesystem;
@@ -94,7 +98,7 @@ std::vector<std::string> mutated_texts(Kind kind, const std::vector<std::string>
 }
 
 struct Figures {
-    long texts = 0, substitutions = 0, undecided = 0, mismatches = 0, tables_differ = 0;
+    long texts = 0, substitutions = 0, undecided = 0, mismatches = 0, tables_differ = 0, hinted = 0;
 };
 
 // The diagnostic's place agrees with the text: its token's bytes, line and
@@ -122,6 +126,37 @@ bool consistent(const std::string& text, const tessel::Diagnostic& d)
            d.line == 1 + std::count(text.begin(), text.begin() + d.offset, '\n') && d.column == column;
 }
 
+const tessel::runtime::Messages& messages(Kind kind)
+{
+    switch (kind) {
+    case Kind::pure21: return tessel::runtime::pure21_messages;
+    case Kind::valued21: return tessel::runtime::valued21_messages;
+    case Kind::decl: return tessel::runtime::decl_messages;
+    case Kind::ic3: return tessel::runtime::ic3_messages;
+    }
+    return tessel::runtime::pure21_messages;
+}
+
+// The tokens a message quotes (in backquotes) that are tokens of the
+// grammar with a fixed spelling.
+std::vector<std::string> quoted_tokens(const Automaton& a, const std::string& message)
+{
+    std::set<std::string> fixed;
+    for (int symbol = 3; symbol < a.token_symbols(); ++symbol)
+        if (a.example(symbol) == a.spelling(symbol) && a.spelling(symbol) != "name")
+            fixed.insert(a.spelling(symbol));
+    std::vector<std::string> quoted;
+    for (size_t at = message.find('`'); at != std::string::npos;) {
+        const size_t end = message.find('`', at + 1);
+        if (end == std::string::npos)
+            break;
+        if (fixed.count(message.substr(at + 1, end - at - 1)))
+            quoted.push_back(message.substr(at + 1, end - at - 1));
+        at = message.find('`', end + 1);
+    }
+    return quoted;
+}
+
 void check_text(Kind kind, const std::string& text, Figures& f)
 {
     const tessel::Result r = translate(kind, text);
@@ -130,6 +165,41 @@ void check_text(Kind kind, const std::string& text, Figures& f)
     ++f.texts;
     const Automaton& a = automaton(kind);
     const tessel::Diagnostic& d = *r.diagnostic;
+    // The situation the parser found the error in, and its message.
+    tessel::runtime::Resources resources;
+    std::string out, err, trace;
+    tessel::runtime::Output o(out), e(err), t(trace);
+    tessel::runtime::TextInput in(text);
+    tessel::Options options;
+    options.trace = false;
+    const auto& translate_kind = kind == Kind::pure21 ? tessel::runtime::translate_pure21
+                                 : kind == Kind::valued21 ? tessel::runtime::translate_valued21
+                                 : kind == Kind::decl     ? tessel::runtime::translate_decl
+                                                          : tessel::runtime::translate_ic3;
+    translate_kind(tessel::runtime::Streams{in, o, e, t}, options, nullptr, resources);
+    const tessel::runtime::Analysis analysis = a.analyse(resources.tokens);
+    std::string names;
+    for (int symbol : analysis.expected)
+        names += (names.empty() ? "" : " ") + a.name(symbol);
+    const auto* entry = tessel::runtime::message_of(messages(kind), analysis.error_state, names);
+    if (!entry) {
+        ++f.mismatches;
+        std::cout << "NO MESSAGE " << tessel::kind_name(kind) << " \"" << text << "\": state "
+                  << analysis.error_state << " expecting " << names << "\n";
+        return;
+    }
+    if (d.code != std::string(tessel::kind_name(kind)) + "." + entry->code) {
+        ++f.hinted;  // a hint's place and words: checked by diagnostics/hints
+        return;
+    }
+    for (const std::string& token : quoted_tokens(a, entry->message))
+        if (!std::any_of(analysis.expected.begin(), analysis.expected.end(),
+                         [&](int symbol) { return a.spelling(symbol) == token; }) &&
+            text.find(token) == std::string::npos) {
+            ++f.mismatches;
+            std::cout << "PROPOSES " << tessel::kind_name(kind) << " \"" << text << "\": `" << token
+                      << "` cannot come there (" << entry->code << ")\n";
+        }
     if (!consistent(text, d)) {
         ++f.mismatches;
         std::cout << "PLACE " << tessel::kind_name(kind) << " \"" << text << "\": offset " << d.offset << ", line "
@@ -164,20 +234,8 @@ void check_text(Kind kind, const std::string& text, Figures& f)
         }
     }
     // What the state that finds the error alone would say.
-    tessel::runtime::Resources resources;
-    std::string out, err, trace;
-    tessel::runtime::Output o(out), e(err), t(trace);
-    tessel::runtime::TextInput in(text);
-    tessel::Options options;
-    options.trace = false;
-    const auto& translate_kind = kind == Kind::pure21 ? tessel::runtime::translate_pure21
-                                 : kind == Kind::valued21 ? tessel::runtime::translate_valued21
-                                 : kind == Kind::decl     ? tessel::runtime::translate_decl
-                                                          : tessel::runtime::translate_ic3;
-    translate_kind(tessel::runtime::Streams{in, o, e, t}, options, nullptr, resources);
-    const int state = a.analyse(resources.tokens).error_state;
     for (int symbol = 0; symbol < a.token_symbols(); ++symbol)
-        if (symbol != 1 && symbol != 2 && !a.has_error(state, symbol))
+        if (symbol != 1 && symbol != 2 && !a.has_error(analysis.error_state, symbol))
             in_error_state.insert(a.name(symbol));
     if (in_error_state != expected)
         ++f.tables_differ;
@@ -206,7 +264,8 @@ int main(int argc, char* argv[])
         for (const std::string& text : texts)
             check_text(kind, text, f);
         std::cout << name << ": " << f.texts << " failing texts, " << f.substitutions << " substitutions, "
-                  << f.mismatches << " mismatches, " << f.undecided << " left undecided by an action; "
+                  << f.mismatches << " mismatches, " << f.undecided << " left undecided by an action, " << f.hinted
+                  << " given a hint; "
                   << "the error state's own tokens differ from the exact set for " << f.tables_differ << " texts\n";
         mismatches += f.mismatches;
     }

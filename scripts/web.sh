@@ -51,7 +51,7 @@ build() {
             -DCMAKE_CXX_FLAGS="$flags -D_LIBCPP_DISABLE_EXTERN_TEMPLATE" -DCMAKE_EXE_LINKER_FLAGS="$flags" \
             -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_EXE_LINKER_FLAGS_RELEASE="-O2" > /dev/null
     fi
-    cmake --build "$build" -j2 --target tessel-site
+    cmake --build "$build" -j2 --target tessel-site tessel-web-tests
 }
 
 serve() {

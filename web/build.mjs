@@ -1,7 +1,8 @@
 // Puts the playground together in <build>/site (scripts/web.sh build runs it
 // after the WebAssembly build):
 //   tessel.wasm, tessel-glue.js, tessel.js, tessel.d.ts   the module, for any page
-//   index.html, playground.css, playground.js, worker.js  the playground (esbuild bundles)
+//   index.html, playground.css, playground.js, worker.js  the playground (esbuild bundles),
+//   editor-*.js      its editor (CodeMirror), loaded after the first translation
 //   languages.json   each language's title, page, syntax diagrams and examples
 //   sw.js            the service worker that keeps all of it for offline use
 //
@@ -35,11 +36,12 @@ const glue = {
     b.onResolve({ filter: /\/tessel-glue\.js$/ }, () => ({ path: join(build, 'web', 'tessel-glue.js') }));
   },
 };
-await esbuild.build({
-  entryPoints: { playground: join(web, 'playground.js'), worker: join(web, 'worker.js') },
-  bundle: true, minify: true, format: 'esm', target: 'es2022', outdir: site, plugins: [glue],
-  logLevel: 'warning',
-});
+// (The editor is a chunk of its own, which the page loads once its first
+// translation is shown.)
+const bundle = { bundle: true, minify: true, format: 'esm', target: 'es2022', outdir: site, logLevel: 'warning' };
+await esbuild.build({ ...bundle, entryPoints: { playground: join(web, 'playground.js') }, splitting: true,
+                      chunkNames: 'editor-[hash]' });
+await esbuild.build({ ...bundle, entryPoints: { worker: join(web, 'worker.js') }, plugins: [glue] });
 
 // The languages: the reference's index (docs/languages/README.md) names each
 // page and its translator.

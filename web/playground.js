@@ -2,11 +2,8 @@
 // worker, web/worker.js), the problem underlined, the result beside it, the
 // language's syntax diagrams with the rule where the translation stopped.
 // The state lives in the address: #kind=pure21&text=... (percent-encoded).
-import { autocompletion, completionKeymap } from '@codemirror/autocomplete';
-import { defaultKeymap, history as undoHistory, historyKeymap } from '@codemirror/commands';
-import { forEachDiagnostic, lintGutter, lintKeymap, setDiagnostics } from '@codemirror/lint';
-import { EditorState } from '@codemirror/state';
-import { drawSelection, EditorView, highlightActiveLine, keymap, lineNumbers } from '@codemirror/view';
+// The first translation is shown before the editor (web/editor.js) and the
+// diagrams arrive: until then the text stands in a plain block.
 import { makeHash, parseHash, shellCommand } from './address.js';
 
 // What the page asks of a translation: no trace unless asked, and less
@@ -130,12 +127,7 @@ function showResult(result, ms) {
   lastResult = result;
   const d = result.diagnostic;
   // The underline, its message on hover.
-  const length = view.state.doc.length;
-  const diagnostics = d ? [{
-    from: Math.min(d.start, length), to: Math.min(d.end, length), severity: 'error',
-    message: d.message + (d.code ? ` [${d.code}]` : ''),
-  }] : [];
-  view.dispatch(setDiagnostics(view.state, diagnostics));
+  editor?.show(d);
   // The problems line.
   ui.problems.replaceChildren();
   if (d) {
@@ -216,11 +208,7 @@ function showResult(result, ms) {
 }
 
 function goToProblem() {
-  let target = null;
-  forEachDiagnostic(view.state, (d) => { target ??= d; });
-  if (!target) return;
-  view.dispatch({ selection: { anchor: target.from, head: target.to }, scrollIntoView: true });
-  view.focus();
+  editor?.goToProblem();
 }
 
 // ---- the diagrams ----
@@ -300,8 +288,19 @@ function examplesOf(k) {
   return languages.kinds[k]?.examples ?? [];
 }
 
+// The text: the editor's once it is there, before that the plain block's.
+let plainText = '';
+function currentText() {
+  return editor ? editor.text() : plainText;
+}
 function setText(text) {
-  view.dispatch({ changes: { from: 0, to: view.state.doc.length, insert: text } });
+  if (editor) {
+    editor.setText(text);
+  } else {
+    plainText = text;
+    $('#editor').textContent = text;
+    translateNow();
+  }
 }
 
 function setKind(k) {
@@ -317,11 +316,11 @@ function setKind(k) {
 let pendingHash = null;
 
 function translateNow() {
-  const text = view.state.doc.toString();
+  const text = currentText();
   const asked = kind;
   translations.request(kind, text, { trace: ui.trace.checked, maxOutput: MAX_OUTPUT }).then(
     ({ result, ms }) => {
-      if (asked === kind && text === view.state.doc.toString()) {
+      if (asked === kind && text === currentText()) {
         showResult(result, ms);
         if (!performance.getEntriesByName('first-translation').length) performance.mark('first-translation');
         firstShown();
@@ -329,6 +328,7 @@ function translateNow() {
     },
     (e) => {
       if (e.replaced) return;
+      firstShown(); // the editor comes all the same
       if (e.timeout) {
         note(`The translation took longer than ${TIME_LIMIT / 1000} s and was stopped; the translator was restarted.`);
         ui.note.dataset.kind = 'timeout';
@@ -340,75 +340,50 @@ function translateNow() {
   // The address follows the text (a little later: a long text makes a long address).
   clearTimeout(pendingHash);
   pendingHash = setTimeout(() => {
-    history.replaceState(null, '', makeHash(kind, view.state.doc.toString()));
+    history.replaceState(null, '', makeHash(kind, currentText()));
   }, 250);
-}
-
-// ---- completion from the parser ----
-
-// What may come at the cursor: the text up to the start of the word there is
-// translated; its diagnostic says what may come next, fixed texts as they
-// are written, and for a name the names of the text.
-async function complete(context) {
-  const word = context.matchBefore(/[A-Za-z0-9_]*/);
-  if (!context.explicit && word.from === word.to) return null;
-  const prefix = context.state.sliceDoc(0, word.from);
-  let answer;
-  try {
-    answer = completionCache?.prefix === prefix && completionCache.kind === kind ? completionCache.answer
-      : await translations.request(kind, prefix, { trace: false, maxOutput: MAX_OUTPUT }, 'complete');
-  } catch {
-    return null;
-  }
-  completionCache = { prefix, kind, answer };
-  const d = answer.result.diagnostic;
-  if (!d || !d.expecting || d.start < prefix.trimEnd().length) return null;
-  const options = [];
-  for (const entry of d.expecting) {
-    const fixed = entry.match(/^`(.+)`$/);
-    if (fixed) options.push({ label: fixed[1], type: 'keyword', detail: 'fixed' });
-    else if (entry === 'a name') {
-      const keywords = new Set(d.expecting.map((e) => e.replace(/^`|`$/g, '')));
-      const names = new Set(context.state.doc.toString().match(/[A-Za-z][A-Za-z0-9_]*/g) ?? []);
-      const typed = context.state.sliceDoc(word.from, word.to);
-      for (const name of names)
-        if (!keywords.has(name) && name !== typed) options.push({ label: name, type: 'variable', detail: 'name' });
-    }
-  }
-  if (options.length === 0) return null;
-  return { from: word.from, options, validFor: /^[A-Za-z0-9_]*$/ };
 }
 
 // ---- start ----
 
+// The editor, once loaded; the text's changes translated at once.
+let editor = null;
 let typing = null;
-const view = new EditorView({
-  parent: $('#editor'),
-  state: EditorState.create({
-    doc: '',
-    extensions: [
-      lineNumbers(), undoHistory(), drawSelection(), highlightActiveLine(), lintGutter(),
-      autocompletion({ override: [complete], activateOnTyping: true }),
-      keymap.of([...completionKeymap, ...lintKeymap, ...historyKeymap, ...defaultKeymap]),
-      EditorView.lineWrapping,
-      EditorView.contentAttributes.of({ 'aria-label': 'Text to translate', spellcheck: 'false' }),
-      EditorView.updateListener.of((update) => {
-        if (!update.docChanged) return;
-        clearTimeout(typing);
-        typing = setTimeout(translateNow, 0);
-      }),
-    ],
-  }),
-});
 
-// For scripts and tests: the editor (a CodeMirror EditorView).
-window.playground = { view };
+// What may come at the end of a prefix of the text: its diagnostic.
+async function whatMayCome(prefix) {
+  try {
+    if (completionCache?.prefix !== prefix || completionCache.kind !== kind)
+      completionCache = { prefix, kind, answer: await translations.request(kind, prefix,
+        { trace: false, maxOutput: MAX_OUTPUT }, 'complete') };
+    return completionCache.answer.result.diagnostic;
+  } catch {
+    return null;
+  }
+}
+
+async function loadEditor() {
+  const { createEditor } = await import('./editor.js');
+  const parent = $('#editor');
+  parent.replaceChildren();
+  parent.classList.remove('plain');
+  editor = createEditor({
+    parent, text: plainText, whatMayCome,
+    onChange() {
+      clearTimeout(typing);
+      typing = setTimeout(translateNow, 0);
+    },
+  });
+  // For scripts and tests: the editor (a CodeMirror EditorView).
+  window.playground = { view: editor.view };
+  if (lastResult) editor.show(lastResult.diagnostic);
+}
 
 const translations = new Translations(start?.worker, start?.early ?? []);
 translations.onRestart = () => { ui.status.textContent = 'restarted'; };
 
 ui.kind.addEventListener('change', () => {
-  const text = view.state.doc.toString();
+  const text = currentText();
   const wasExample = text.trim() === '' || examplesOf(kind).some((e) => e.text === text);
   setKind(ui.kind.value);
   if (wasExample) setText(examplesOf(kind)[0]?.text ?? '');
@@ -418,7 +393,7 @@ ui.example.addEventListener('change', () => {
   const example = examplesOf(kind)[Number(ui.example.value)];
   if (example) setText(example.text);
   ui.example.value = '';
-  view.focus();
+  editor?.focus();
 });
 ui.trace.addEventListener('change', translateNow);
 
@@ -433,12 +408,12 @@ async function copy(text, what) {
 }
 $('#share').addEventListener('click', () => {
   const url = new URL(location.href);
-  url.hash = makeHash(kind, view.state.doc.toString());
+  url.hash = makeHash(kind, currentText());
   history.replaceState(null, '', url.hash);
   copy(url.href, 'Link');
 });
 $('#command').addEventListener('click', () => {
-  const text = view.state.doc.toString();
+  const text = currentText();
   if (text.includes('\0')) note('The text holds a NUL character, which a shell argument cannot: the command leaves ' +
                                 'the text at its first NUL.');
   copy(shellCommand(kind, text), 'Command');
@@ -477,12 +452,12 @@ function openFromAddress() {
   const chosen = state && !state.error ? state : { kind: DEFAULT_KIND, text: null };
   setKind(chosen.kind);
   const text = chosen.text ?? examplesOf(chosen.kind)[0]?.text ?? '';
-  if (text === view.state.doc.toString()) translateNow();
+  if (text === currentText()) translateNow();
   else setText(text);
 }
 
 window.addEventListener('hashchange', () => {
-  if (location.hash !== makeHash(kind, view.state.doc.toString())) openFromAddress();
+  if (location.hash !== makeHash(kind, currentText())) openFromAddress();
 });
 
 // The languages' titles and first examples come with the page; their
@@ -496,6 +471,7 @@ const shown = new Promise((resolve) => { firstShown = resolve; });
     fillKinds(ready.kinds);
     openFromAddress();
     await shown;
+    await loadEditor();
     languages = await (await fetch('languages.json')).json();
     const style = document.createElement('style');
     style.textContent = `#diagrams figure svg { ${languages.diagramStyle} }`;

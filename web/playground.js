@@ -11,7 +11,7 @@ import { makeHash, parseHash, shellCommand } from './address.js';
 const MAX_OUTPUT = 4 << 20;
 const MAX_SHOWN = 200_000; // characters of a raw output shown
 const MAX_ROWS = 1000; // commands shown
-const TIME_LIMIT = 4000; // ms before a translation's worker is ended
+const TIME_LIMIT = 10000; // ms before a translation's worker is ended (a hung one: the slowest real texts take a second)
 const DEFAULT_KIND = 'pure21';
 
 const $ = (selector) => document.querySelector(selector);

@@ -221,7 +221,7 @@ await check('a translation that does not end is stopped and the translator resta
     };
   });
   await page.goto(`${origin}/`);
-  await page.waitForFunction(() => /longer than 4 s/.test(document.querySelector('#note').textContent), null,
+  await page.waitForFunction(() => /longer than 10 s/.test(document.querySelector('#note').textContent), null,
                              { timeout: 15000 });
   await type(page, ';a;b.');
   await page.waitForFunction(() => /without a problem/.test(document.querySelector('#problems').textContent));

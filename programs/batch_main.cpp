@@ -17,7 +17,7 @@
 
 namespace {
 
-// "pure21, valued21, decl or ic3"
+// The kinds' names: "a, b, c or d".
 std::string kind_names()
 {
     const std::vector<tessel::Kind> kinds = tessel::kinds();

@@ -1,6 +1,7 @@
 #include "diagnosis.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace tessel::runtime {
 
@@ -24,10 +25,10 @@ bool starts(const std::string& text, const char* prefix)
     return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
 
-std::string scanner_failure(const Ending& ending)
+std::string scanner_failure(const Ending& ending, const Language& language)
 {
     if (starts(ending.message, "input buffer overflow"))
-        return too_long(ending.place.text);
+        return too_long(language, ending.place.text);
     if (starts(ending.message, "input in flex scanner failed"))
         return "The text could not be read to its end.";
     return "The scanner failed: " + ending.message + ".";
@@ -64,33 +65,23 @@ const char* message_of(const Messages& messages, int state)
     return nullptr;
 }
 
-std::string too_long(const std::string& start)
+std::string too_long(const Language& language, const std::string& start)
 {
-    const std::string closed = grouped(closed_token_limit), open = grouped(open_token_limit);
-    const unsigned char first = start.empty() ? 0 : static_cast<unsigned char>(start[0]);
-    if (first == ' ' || first == '\t' || first == '\r' || first == '\n')
-        return "This run of blanks and line breaks is too long: white space may run for at most " + open +
-               " characters.";
-    if ((first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z'))
-        return "This name is too long: a name may have at most " + open + " characters.";
-    if (first >= '0' && first <= '9')
-        return "This number is too long: a number may have at most " + open + " digits.";
-    if (first == '`')
-        return "This backquoted text is too long, or its closing backquote is missing: with its backquotes "
-               "it may have at most " + closed + " characters.";
-    if (first == '!')
-        return "This text between exclamation marks is too long, or its closing mark is missing: with its "
-               "marks it may have at most " + closed + " characters.";
-    if (starts(start, ":{"))
-        return "This verbatim text is too long, or its closing brace is missing: from `:{` to `}` it may "
-               "have at most " + closed + " characters.";
-    if (starts(start, "--") || first == '%')
-        return "This comment is too long: a comment may have at most " + open + " characters.";
-    return "This token is too long: a token may have at most " + open + " characters.";
+    for (const LongToken& token : language.long_tokens) {
+        const std::string_view first = token.first, then = token.then;
+        if (start.empty() || first.find(start[0]) == first.npos || start.compare(1, then.size(), then) != 0)
+            continue;
+        std::string message = token.message;
+        const size_t limit = message.find("{}");
+        if (limit != message.npos)
+            message.replace(limit, 2, grouped(token.closed ? closed_token_limit : open_token_limit));
+        return message;
+    }
+    return "This token is too long: a token may have at most " + grouped(open_token_limit) + " characters.";
 }
 
-Diagnostic diagnose(const Ending& ending, const std::vector<unsigned short>& tokens, const Automaton& automaton,
-                    const Messages& messages, const Options& options)
+Diagnostic diagnose(const Ending& ending, const std::vector<unsigned short>& tokens, const Language& language,
+                    const Options& options)
 {
     Diagnostic d;
     d.offset = ending.place.offset;
@@ -102,13 +93,13 @@ Diagnostic diagnose(const Ending& ending, const std::vector<unsigned short>& tok
     case Stop::none:
         break;
     case Stop::syntax_error:
-        d.message = syntax_error(ending, tokens, automaton, messages, d);
+        d.message = syntax_error(ending, tokens, language.automaton(), language.messages, d);
         break;
     case Stop::action_error:
         d.message = ending.advice;
         break;
     case Stop::scanner:
-        d.message = scanner_failure(ending);
+        d.message = scanner_failure(ending, language);
         break;
     case Stop::stack:
         d.message = "The text is nested too deeply: the parser's stack holds at most " +

@@ -16,7 +16,7 @@
 #include <tessel/translate.h>
 
 #include "automaton.h"
-#include "kinds.h"
+#include "language.h"
 #include "translation.h"
 
 namespace tessel::runtime {
@@ -31,21 +31,17 @@ struct Messages {
     std::size_t count;
 };
 
-#define TESSEL_DECLARE_MESSAGES(kind, Title) extern const Messages kind##_messages;
-TESSEL_KINDS(TESSEL_DECLARE_MESSAGES)
-#undef TESSEL_DECLARE_MESSAGES
-
 // The message of an error state (null when the table has none).
 const char* message_of(const Messages& messages, int state);
 
-// The diagnostic of a translation that ended as `ending` after reading the
-// token codes `tokens` (the last one where it stopped).
-Diagnostic diagnose(const Ending& ending, const std::vector<unsigned short>& tokens, const Automaton& automaton,
-                    const Messages& messages, const Options& options);
+// The diagnostic of a translation in the language that ended as `ending`
+// after reading the token codes `tokens` (the last one where it stopped).
+Diagnostic diagnose(const Ending& ending, const std::vector<unsigned short>& tokens, const Language& language,
+                    const Options& options);
 
-// What is wrong with a token that outgrew the scanner's buffer, from its
-// first characters: how long such a token may be.
-std::string too_long(const std::string& start);
+// What is wrong with a token of the language that outgrew the scanner's
+// buffer, from its first characters: how long such a token may be.
+std::string too_long(const Language& language, const std::string& start);
 
 }  // namespace tessel::runtime
 

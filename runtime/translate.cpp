@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "diagnosis.h"
+#include "language.h"
 #include "translation.h"
 
 namespace tessel {
@@ -14,28 +15,10 @@ namespace tessel {
 namespace {
 
 using runtime::Input;
+using runtime::Language;
 using runtime::Output;
 using runtime::Streams;
 using runtime::TextInput;
-
-// The translators, in the order of Kind (kinds.cpp checks that order).
-struct Language {
-    runtime::Translate translate;
-    const runtime::Automaton& (*automaton)();
-    const runtime::Messages& messages;
-};
-
-#define TESSEL_LANGUAGE(kind, Title) \
-    {runtime::translate_##kind, runtime::kind##_automaton, runtime::kind##_messages},
-const Language languages[] = {TESSEL_KINDS(TESSEL_LANGUAGE)};
-#undef TESSEL_LANGUAGE
-
-static_assert(std::size(languages) == runtime::kind_count);
-
-const Language& language(Kind kind)
-{
-    return languages[static_cast<int>(kind)];
-}
 
 // The options as a translation keeps them: the parser's stack has room
 // for its first entries whatever the capacity asked for.
@@ -47,13 +30,12 @@ Options effective(const Options& options)
 }
 
 // The diagnostic of a translation that failed, when the caller wants it.
-std::optional<Diagnostic> diagnostic_of(Kind kind, const runtime::Ending& ending, const runtime::Resources& resources,
-                                        const Options& options)
+std::optional<Diagnostic> diagnostic_of(const Language& language, const runtime::Ending& ending,
+                                        const runtime::Resources& resources, const Options& options)
 {
     if (ending.status == 0 || !options.diagnostic)
         return std::nullopt;
-    const Language& l = language(kind);
-    return runtime::diagnose(ending, resources.tokens, l.automaton(), l.messages, options);
+    return runtime::diagnose(ending, resources.tokens, language, options);
 }
 
 // A stream: whatever it holds or can deliver without waiting, or, when that
@@ -118,11 +100,12 @@ Result Translator::translate(Kind kind, std::string_view text, const Options& as
         result.commands.reserve(16);
     TextInput in(text);
     Output out(result.out), err(result.err), trace(result.trace);
-    runtime::Ending ending = language(kind).translate(Streams{in, out, err, trace}, options,
-                                                      options.commands ? &result.commands : nullptr, *resources_);
+    const Language& language = runtime::language(kind);
+    runtime::Ending ending = language.translate(language, Streams{in, out, err, trace}, options,
+                                                options.commands ? &result.commands : nullptr, *resources_);
     result.status = ending.status;
     result.error_offset = ending.error_offset;
-    result.diagnostic = diagnostic_of(kind, ending, *resources_, options);
+    result.diagnostic = diagnostic_of(language, ending, *resources_, options);
     return result;
 }
 
@@ -132,9 +115,10 @@ Outcome Translator::translate(Kind kind, std::istream& in, std::ostream& out, st
     const Options options = effective(asked);
     Output out_output(out), err_output(err), trace_output(trace);
     StreamInput input(in, out_output, trace_output);
-    runtime::Ending ending = language(kind).translate(Streams{input, out_output, err_output, trace_output}, options,
-                                                      nullptr, *resources_);
-    Outcome outcome{ending.status, ending.error_offset, diagnostic_of(kind, ending, *resources_, options)};
+    const Language& language = runtime::language(kind);
+    runtime::Ending ending =
+        language.translate(language, Streams{input, out_output, err_output, trace_output}, options, nullptr, *resources_);
+    Outcome outcome{ending.status, ending.error_offset, diagnostic_of(language, ending, *resources_, options)};
     if (outcome.status != 0)
         return outcome;
     // Output that did not reach its file is no success.
@@ -142,7 +126,7 @@ Outcome Translator::translate(Kind kind, std::istream& in, std::ostream& out, st
     trace.flush();
     const char* failure = !out ? "write error on standard output" : !trace ? "write error on trace file" : nullptr;
     if (failure) {
-        std::string report = error_report(kind, failure);
+        std::string report = runtime::error_report(language, failure);
         err.write(report.data(), static_cast<std::streamsize>(report.size()));
         err.flush();
         outcome.status = 1;

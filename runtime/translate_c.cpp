@@ -7,7 +7,7 @@
 #include <cstring>
 #include <new>
 
-#include "kinds.h"
+#include "language.h"
 
 namespace {
 
@@ -92,7 +92,7 @@ void set_options(tessel_options* options, const tessel::Options& defaults)
 bool known(tessel_kind kind)
 {
     // (A negative number is a large one as unsigned, whatever the enum's type.)
-    return static_cast<unsigned long>(kind) < static_cast<unsigned long>(tessel::runtime::kind_count);
+    return static_cast<unsigned long>(kind) < tessel::runtime::languages().size();
 }
 
 }  // namespace
@@ -156,7 +156,7 @@ extern "C" void tessel_result_free(tessel_result* result)
 
 extern "C" size_t tessel_kind_count(void)
 {
-    return tessel::runtime::kind_count;
+    return tessel::runtime::languages().size();
 }
 
 extern "C" const char* tessel_kind_name(tessel_kind kind)

@@ -29,6 +29,8 @@
 #include <vector>
 
 #include "diagnosis.h"
+#include "language.h"
+#include "search.h"
 #include "translation.h"
 
 using namespace tessel;
@@ -36,16 +38,13 @@ using namespace tessel::runtime;
 
 namespace {
 
+// A language and the search over its automaton.
 struct Grammar {
-    Kind kind;
-    const char* name;
-    Translate translate;
-    const Automaton& (*automaton)();
+    const Language& language;
+    Search search;
+    const char* name() const { return language.name; }
+    const Automaton& automaton() const { return search.automaton(); }
 };
-
-#define TESSEL_TOOL_GRAMMAR(kind, Title) {Kind::kind, #kind, translate_##kind, kind##_automaton},
-const Grammar grammars[] = {TESSEL_KINDS(TESSEL_TOOL_GRAMMAR)};
-#undef TESSEL_TOOL_GRAMMAR
 
 struct Sample {
     int line;
@@ -110,7 +109,7 @@ Outcome run(const Grammar& g, const std::string& text)
     TextInput in(text);
     Options options;
     options.trace = false;
-    const Ending ending = g.translate(Streams{in, o, e, tr}, options, nullptr, resources);
+    const Ending ending = g.language.translate(g.language, Streams{in, o, e, tr}, options, nullptr, resources);
     Outcome r;
     if (ending.status == 0)
         r.problem = "it does not fail";
@@ -141,27 +140,27 @@ std::string c_string(const std::string& text)
 }
 
 // A sentence of tokens as a text the scanner reads back as those tokens.
-std::string spelled(const Automaton& a, const std::vector<int>& sentence)
+std::string spelled(const Search& s, const std::vector<int>& sentence)
 {
     std::string text;
     for (int symbol : sentence)
         if (symbol != 0)
-            text += (text.empty() ? "" : " ") + a.example(symbol);
+            text += (text.empty() ? "" : " ") + s.example(symbol);
     return text;
 }
 
 int list(const Grammar& g)
 {
     const Automaton& a = g.automaton();
-    const std::vector<std::vector<int>> sentences = a.error_sentences();
-    for (int state : a.error_states()) {
+    const std::vector<std::vector<int>> sentences = g.search.error_sentences();
+    for (int state : g.search.error_states()) {
         const std::vector<int>& sentence = sentences[static_cast<size_t>(state)];
         std::cout << "state " << state << ":";
         if (sentence.empty())
             std::cout << " (no sentence found)";
         for (int symbol : sentence)
             std::cout << " " << a.name(symbol);
-        std::cout << "\n> " << spelled(a, sentence) << "\n";
+        std::cout << "\n> " << spelled(g.search, sentence) << "\n";
     }
     return 0;
 }
@@ -197,15 +196,15 @@ bool map_samples(const Grammar& g, const std::string& path, const std::vector<En
 // semicolon): a complete text with a token more still translates.
 bool ends_before_end_state(const Grammar& g)
 {
-    const Automaton& a = g.automaton();
-    const int end = a.end_state();
-    for (const std::vector<int>& sentence : a.complete_sentences(200)) {
-        const std::string text = spelled(a, sentence);
+    const Search& s = g.search;
+    const int end = s.end_state();
+    for (const std::vector<int>& sentence : s.complete_sentences(200)) {
+        const std::string text = spelled(s, sentence);
         if (run(g, text).problem != "it does not fail")
             continue;  // an action rejects it: try another
-        for (int symbol = 1; symbol < a.token_symbols(); ++symbol)
-            if (a.has_error(end, symbol) && !a.example(symbol).empty())
-                return run(g, text + " " + a.example(symbol)).problem == "it does not fail";
+        for (int symbol = 1; symbol < s.automaton().token_symbols(); ++symbol)
+            if (s.has_error(end, symbol) && !s.example(symbol).empty())
+                return run(g, text + " " + s.example(symbol)).problem == "it does not fail";
     }
     return false;
 }
@@ -219,10 +218,10 @@ int check(const Grammar& g, const std::string& path)
     std::map<int, int> first_line;
     bool ok = map_samples(g, path, entries, by_state, first_line);
     const Automaton& a = g.automaton();
-    const std::vector<int> states = a.error_states();
-    const std::vector<std::vector<int>> sentences = a.error_sentences();
+    const std::vector<int> states = g.search.error_states();
+    const std::vector<std::vector<int>> sentences = g.search.error_sentences();
     int covered = 0;
-    const int unreachable = ends_before_end_state(g) ? a.end_state() : -1;
+    const int unreachable = ends_before_end_state(g) ? g.search.end_state() : -1;
     for (int state : states) {
         if (by_state.count(state)) {
             ++covered;
@@ -239,7 +238,7 @@ int check(const Grammar& g, const std::string& path)
     size_t samples = 0;
     for (const Entry& e : entries)
         samples += e.samples.size();
-    std::cout << g.name << ": " << states.size() << " error states";
+    std::cout << g.name() << ": " << states.size() << " error states";
     if (unreachable >= 0)
         std::cout << " (" << states.size() - 1 << " reachable: the translation ends with the text's last token)";
     std::cout << ", " << covered << " covered by " << samples << " samples with " << entries.size() << " messages\n";
@@ -256,18 +255,21 @@ int compile(const Grammar& g, const std::string& path, const std::string& output
     if (!map_samples(g, path, entries, by_state, first_line))
         std::cerr << path << ": warning: the samples above are left out (see tessel-messages check)\n";
     std::ostringstream code;
-    code << "// Made by tessel-messages from " << g.name << ".messages: the message of each\n"
-         << "// error state of the " << g.name << " automaton.\n"
+    code << "// Made by tessel-messages from " << g.name() << ".messages: the message of each\n"
+         << "// error state of the " << g.name() << " automaton.\n"
          << "#include \"diagnosis.h\"\n\n"
-         << "namespace tessel::runtime {\n\n"
-         << "namespace {\n\n"
-         << "const Messages::Entry entries[] = {\n";
-    for (const auto& [state, entry] : by_state)
-        code << "    {" << state << ", " << c_string(entry->message) << "},\n";
-    code << "    {-1, nullptr},\n"
-         << "};\n\n"
-         << "}  // namespace\n\n"
-         << "const Messages " << g.name << "_messages = {entries, " << by_state.size() << "};\n\n"
+         << "namespace tessel::runtime {\n\n";
+    if (!by_state.empty()) {
+        code << "namespace {\n\n"
+             << "const Messages::Entry entries[] = {\n";
+        for (const auto& [state, entry] : by_state)
+            code << "    {" << state << ", " << c_string(entry->message) << "},\n";
+        code << "};\n\n"
+             << "}  // namespace\n\n";
+    }
+    code << "extern const Messages " << g.name() << "_messages;\n"
+         << "const Messages " << g.name() << "_messages = {" << (by_state.empty() ? "nullptr" : "entries") << ", "
+         << by_state.size() << "};\n\n"
          << "}  // namespace tessel::runtime\n";
     std::ofstream out(output, std::ios::binary);
     out << code.str();
@@ -287,9 +289,10 @@ int main(int argc, char* argv[])
     if (argc < 3)
         return usage();
     const std::string command = argv[1], kind = argv[2];
-    for (const Grammar& g : grammars) {
-        if (kind != g.name)
+    for (const Language* language : languages()) {
+        if (kind != language->name)
             continue;
+        const Grammar g{*language, Search(*language)};
         if (command == "list" && argc == 3)
             return list(g);
         if (command == "check" && argc == 4)

@@ -6,6 +6,11 @@
 
 #include <stddef.h>
 
+/* typedef enum tessel_kind { TESSEL_PURE21 = 0, TESSEL_VALUED21 = 1,
+   TESSEL_DECL = 2, TESSEL_IC3 = 3 } tessel_kind, made by the build from its
+   list of kinds. */
+#include <tessel/kinds_c.h>
+
 #if defined(__GNUC__)
 #define TESSEL_C_API __attribute__((visibility("default")))
 #else
@@ -15,13 +20,6 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
-
-typedef enum tessel_kind {
-    TESSEL_PURE21 = 0,
-    TESSEL_VALUED21 = 1,
-    TESSEL_DECL = 2,
-    TESSEL_IC3 = 3
-} tessel_kind;
 
 /* Where a failed translation stopped and why, for the person who typed the
    text: the offset (= error_offset) and length in bytes of the token at

@@ -24,24 +24,16 @@
 #include <tessel/translate.h>
 
 #include "golden_cases.h"
+#include "language.h"
+#include "search.h"
 #include "translation.h"
 
 namespace fs = std::filesystem;
 using tessel::Kind;
 using tessel::runtime::Automaton;
+using tessel::runtime::Search;
 
 namespace {
-
-const Automaton& automaton(Kind kind)
-{
-    switch (kind) {
-    case Kind::pure21: return tessel::runtime::pure21_automaton();
-    case Kind::valued21: return tessel::runtime::valued21_automaton();
-    case Kind::decl: return tessel::runtime::decl_automaton();
-    case Kind::ic3: return tessel::runtime::ic3_automaton();
-    }
-    return tessel::runtime::pure21_automaton();
-}
 
 tessel::Result translate(Kind kind, const std::string& text)
 {
@@ -71,7 +63,8 @@ std::vector<std::string> sample_texts(const std::string& file)
 std::vector<std::string> mutated_texts(Kind kind, const std::vector<std::string>& inputs, size_t count)
 {
     std::mt19937 random(20261208);
-    const Automaton& a = automaton(kind);
+    const Search s(tessel::runtime::language(kind));
+    const Automaton& a = s.automaton();
     std::set<std::string> texts;
     for (size_t tries = 0; texts.size() < count && tries < count * 40; ++tries) {
         std::string text = inputs[random() % inputs.size()];
@@ -81,7 +74,7 @@ std::vector<std::string> mutated_texts(Kind kind, const std::vector<std::string>
             text.erase(at, 1 + random() % 6);
             break;
         case 1:  // a token put in
-            text.insert(at, " " + a.example(3 + static_cast<int>(random() % static_cast<unsigned>(a.token_symbols() - 3))) + " ");
+            text.insert(at, " " + s.example(3 + static_cast<int>(random() % static_cast<unsigned>(a.token_symbols() - 3))) + " ");
             break;
         default:  // the end cut off
             text.resize(at);
@@ -115,7 +108,9 @@ void check_text(Kind kind, const std::string& text, Figures& f)
     if (!syntax_error(r) || !r.diagnostic)
         return;
     ++f.texts;
-    const Automaton& a = automaton(kind);
+    const tessel::runtime::Language& language = tessel::runtime::language(kind);
+    const Search search(language);
+    const Automaton& a = search.automaton();
     const tessel::Diagnostic& d = *r.diagnostic;
     if (!consistent(text, d)) {
         ++f.mismatches;
@@ -130,7 +125,7 @@ void check_text(Kind kind, const std::string& text, Figures& f)
         const std::string before = text.substr(0, static_cast<size_t>(d.offset));
         const bool at_end = symbol == 0;
         const std::string changed =
-            at_end ? before : before + "\n" + a.example(symbol) + " " + text.substr(static_cast<size_t>(d.offset + d.length));
+            at_end ? before : before + "\n" + search.example(symbol) + " " + text.substr(static_cast<size_t>(d.offset + d.length));
         const long where = at_end ? d.offset : d.offset + 1;
         const tessel::Result s = translate(kind, changed);
         bool shifted = true;
@@ -157,14 +152,10 @@ void check_text(Kind kind, const std::string& text, Figures& f)
     tessel::runtime::TextInput in(text);
     tessel::Options options;
     options.trace = false;
-    const auto& translate_kind = kind == Kind::pure21 ? tessel::runtime::translate_pure21
-                                 : kind == Kind::valued21 ? tessel::runtime::translate_valued21
-                                 : kind == Kind::decl     ? tessel::runtime::translate_decl
-                                                          : tessel::runtime::translate_ic3;
-    translate_kind(tessel::runtime::Streams{in, o, e, t}, options, nullptr, resources);
+    language.translate(language, tessel::runtime::Streams{in, o, e, t}, options, nullptr, resources);
     const int state = a.analyse(resources.tokens).error_state;
     for (int symbol = 0; symbol < a.token_symbols(); ++symbol)
-        if (symbol != 1 && symbol != 2 && !a.has_error(state, symbol))
+        if (symbol != 1 && symbol != 2 && !search.has_error(state, symbol))
             in_error_state.insert(a.name(symbol));
     if (in_error_state != expected)
         ++f.tables_differ;
@@ -180,7 +171,7 @@ int main(int argc, char* argv[])
     }
     const std::string top = argv[1];
     long mismatches = 0;
-    for (Kind kind : {Kind::pure21, Kind::valued21, Kind::decl, Kind::ic3}) {
+    for (Kind kind : tessel::kinds()) {
         const std::string name = tessel::kind_name(kind);
         std::vector<std::string> inputs;
         for (const char* root : {"/tests/golden/", "/examples/"})

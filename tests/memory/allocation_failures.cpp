@@ -187,7 +187,7 @@ int main(int argc, char* argv[])
     const long step = argc > 2 ? std::atol(argv[2]) : 1;
     // Each grammar's tables, made the first time a diagnostic needs them,
     // stay for the process: made now, they are not counted as leaked.
-    for (Kind kind : {Kind::pure21, Kind::valued21, Kind::decl, Kind::ic3})
+    for (Kind kind : tessel::kinds())
         tessel::translate(kind, "\x01");
     const std::string only = argc > 3 ? argv[3] : "";
     long points = 0, translations = 0;

@@ -69,7 +69,7 @@ proc request {kind text} {
 
 # Every golden case and example that a text alone decides, in one stream.
 set cases {}
-foreach kind {pure21 valued21 decl ic3} {
+foreach kind [split [string trim [exec $batch --kinds]] \n] {
     foreach dir [golden_dirs $top $kind] {
         if {[program_only $dir]} {
             continue

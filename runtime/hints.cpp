@@ -286,7 +286,7 @@ std::string expanded(const char* message, const std::string& found, const std::s
     std::string text;
     for (const char* p = message; *p; ++p) {
         if (std::strncmp(p, "$found", 6) == 0) {
-            text += found.empty() ? "the end of the text" : "`" + found + "`";
+            text += found.empty() ? (text.empty() ? "The end of the text" : "the end of the text") : "`" + found + "`";
             p += 5;
         } else if (std::strncmp(p, "$word", 5) == 0) {
             text += word;

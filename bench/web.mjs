@@ -4,32 +4,22 @@
 // browser against the native library's on the same texts, in one run.
 //
 //   node bench/web.mjs SITE_DIR TESSEL_BENCH [RUNS]
-import { execFileSync, spawn } from 'node:child_process';
+import { execFileSync } from 'node:child_process';
 import { readdirSync, readFileSync } from 'node:fs';
 import { cpus } from 'node:os';
 import { join } from 'node:path';
-import { pathToFileURL } from 'node:url';
+import { launch, serve } from '../tests/web/browser.mjs';
 import { gzipSync } from 'node:zlib';
 
 const top = new URL('..', import.meta.url).pathname;
 const [site, benchProgram, runsArg] = process.argv.slice(2);
 const runs = Number(runsArg ?? 15);
-const { chromium } = await import(pathToFileURL(join(top, 'web', 'node_modules', 'playwright-core', 'index.mjs')));
 const gz = (file) => gzipSync(readFileSync(join(site, file)), { level: 9 }).length;
 const kb = (n) => `${(n / 1024).toFixed(1)} KB`;
 const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
 
-const server = spawn('python3', ['-u', '-m', 'http.server', '--bind', '127.0.0.1', '--directory', site, '0'],
-                     { stdio: ['ignore', 'pipe', 'ignore'] });
-const port = await new Promise((resolve) => {
-  server.stdout.on('data', (d) => { const m = String(d).match(/port (\d+)/); if (m) resolve(Number(m[1])); });
-});
-const origin = `http://127.0.0.1:${port}`;
-const browser = await chromium.launch({
-  executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync'],
-});
+const { origin, close } = await serve(site);
+const browser = await launch();
 
 // Navigation to the first translation shown, each run in a fresh context
 // (nothing cached); the files fetched before it, gzipped.
@@ -95,7 +85,7 @@ for (const file of texts) {
   rows.push([`bench/inputs/${file}`, native, binary, strings]);
 }
 await browser.close();
-server.kill();
+close();
 
 const wasm = gz('tessel.wasm');
 const total = loaded.reduce((sum, f) => sum + gz(f), 0);

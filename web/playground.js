@@ -114,9 +114,12 @@ let kind = DEFAULT_KIND;
 let lastResult = null;
 let completionCache = null;
 
-function note(text) {
+// A note above the editor; its kind says which result may take it away
+// (a translation's notes go with the next translation, a link's stays).
+function note(text, kind = 'other') {
   ui.note.textContent = text ?? '';
   ui.note.hidden = !text;
+  ui.note.dataset.kind = text ? kind : '';
 }
 
 function clip(text, limit = MAX_SHOWN) {
@@ -170,9 +173,8 @@ function showResult(result, ms) {
   // The stop at the output limit is said in words.
   if (result.status === 2 && /output limit exceeded/.test(result.err))
     note(`The translation stopped at the playground's output limit (${MAX_OUTPUT >> 20} MiB): this text makes more ` +
-         'output than the page shows. The programs and the editor allow 64 MiB.');
-  else if (ui.note.dataset.kind === 'limit' || ui.note.dataset.kind === 'timeout') note(null);
-  if (!ui.note.hidden && /output limit/.test(ui.note.textContent)) ui.note.dataset.kind = 'limit';
+         'output than the page shows. The programs and the editor allow 64 MiB.', 'translation');
+  else if (ui.note.dataset.kind === 'translation') note(null);
   // The result.
   const rows = result.commands.slice(0, MAX_ROWS).map((words, n) => {
     const tr = document.createElement('tr');
@@ -330,8 +332,8 @@ function translateNow() {
       if (e.replaced) return;
       firstShown(); // the editor comes all the same
       if (e.timeout) {
-        note(`The translation took longer than ${TIME_LIMIT / 1000} s and was stopped; the translator was restarted.`);
-        ui.note.dataset.kind = 'timeout';
+        note(`The translation took longer than ${TIME_LIMIT / 1000} s and was stopped; the translator was restarted.`,
+             'translation');
         ui.status.textContent = 'stopped';
         return;
       }
@@ -446,8 +448,7 @@ function openFromAddress() {
   const kinds = Object.keys(languages.kinds);
   const state = parseHash(location.hash, kinds);
   if (state?.error) {
-    note(`This link could not be opened (${state.error}); here is an example instead.`);
-    ui.note.dataset.kind = 'link';
+    note(`This link could not be opened (${state.error}); here is an example instead.`, 'link');
   }
   const chosen = state && !state.error ? state : { kind: DEFAULT_KIND, text: null };
   setKind(chosen.kind);

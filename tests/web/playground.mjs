@@ -5,35 +5,24 @@
 //   node playground.mjs     (TESSEL_SITE: the site; TESSEL_BIN: the native programs;
 //                            TESSEL_SCREENSHOTS: where to put the guide's pictures)
 import assert from 'node:assert/strict';
-import { execFileSync, spawn } from 'node:child_process';
+import { execFileSync } from 'node:child_process';
 import { mkdirSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
+import { launch, serve } from './browser.mjs';
 
 const top = process.env.TESSEL_TOP ?? new URL('../..', import.meta.url).pathname;
 const site = process.env.TESSEL_SITE ?? join(top, 'build-web', 'site');
 const bin = process.env.TESSEL_BIN ?? join(top, 'build', 'bin');
 const pictures = process.env.TESSEL_SCREENSHOTS ?? join(site, '..');
-const { chromium } = await import(pathToFileURL(join(top, 'web', 'node_modules', 'playwright-core', 'index.mjs')));
 const { load } = await import(pathToFileURL(join(site, 'tessel.js')));
 const tessel = await load({ wasm: readFileSync(join(site, 'tessel.wasm')) });
 const languages = JSON.parse(readFileSync(join(site, 'languages.json'), 'utf8'));
 
-// The server, on a port of its own choosing.
-const server = spawn('python3', ['-u', '-m', 'http.server', '--bind', '127.0.0.1', '--directory', site, '0'],
-                     { stdio: ['ignore', 'pipe', 'ignore'] });
-const port = await new Promise((resolve, reject) => {
-  server.stdout.on('data', (d) => { const m = String(d).match(/port (\d+)/); if (m) resolve(Number(m[1])); });
-  server.on('exit', () => reject(new Error('the server ended')));
-});
-const origin = `http://127.0.0.1:${port}`;
-const profile = mkdtempSync(join(tmpdir(), 'tessel-chromium-'));
-const browser = await chromium.launch({
-  executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync'], // (a fresh profile each time, playwright's own)
-});
+const { origin, close } = await serve(site);
+const profile = mkdtempSync(join(tmpdir(), 'tessel-playground-'));
+const browser = await launch();
 
 let passed = 0, failed = 0;
 const errors = [];
@@ -240,7 +229,7 @@ await check('it works offline once loaded', async (page, context) => {
 });
 
 await browser.close();
-server.kill();
+close();
 rmSync(profile, { recursive: true, force: true });
 for (const e of errors) console.log(`page error: ${e}`);
 console.log(`${passed} passed, ${failed + (errors.length ? 1 : 0)} failed`);

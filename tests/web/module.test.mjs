@@ -76,6 +76,8 @@ test('the options: trace, output limit, parser depth, with the embedded defaults
   const deep = `;${'('.repeat(300)}a${')'.repeat(300)};b.`;
   assert.equal(tessel.translate('pure21', deep, { trace: false }).status, 0);
   assert.match(tessel.translate('pure21', deep, { maxDepth: 200 }).err, /parser stack overflow$/);
+  // Limits past what the module's types hold are as good as the largest.
+  assert.equal(tessel.translate('pure21', deep, { trace: false, maxOutput: 2 ** 40, maxDepth: 2 ** 40 }).status, 0);
   // The default depth, 100,000, holds 30,000 parentheses and not 120,000.
   const nested = (n) => `;${'('.repeat(n)}a${')'.repeat(n)};b.`;
   assert.equal(tessel.translate('pure21', nested(30_000), { trace: false }).status, 0);

@@ -11,6 +11,7 @@
 //   'Y' <u32 n> <n bytes>  bytes from the translation (output, a word of the text)
 //   'L' <u32 n> <n values> a list
 //   'R' { <u32 n> <n bytes: key> <value> } 'E'   a record
+#include <climits>
 #include <cstdint>
 #include <iterator>
 #include <new>
@@ -159,10 +160,12 @@ __attribute__((used)) const char* tessel_web_translate(Session* s, const char* k
         return nullptr;
     tessel::Options options = tessel::Options::embedded();
     options.trace = trace != 0;
+    // (Past what the types hold, a limit is as good as the largest: a
+    // conversion out of range would trap.)
     if (max_output >= 0)
-        options.max_output = static_cast<std::size_t>(max_output);
+        options.max_output = max_output < static_cast<double>(SIZE_MAX) ? static_cast<std::size_t>(max_output) : SIZE_MAX;
     if (max_depth >= 0)
-        options.max_depth = static_cast<long>(max_depth);
+        options.max_depth = max_depth < static_cast<double>(LONG_MAX) ? static_cast<long>(max_depth) : LONG_MAX;
     Encoder& e = s->encoder;
     e.clear();
     put_result(e, s->translator.translate(kind, std::string_view(text, size), options));

@@ -112,6 +112,8 @@ public:
                 return false;
         if (h.count && !counted(h.count))
             return false;
+        if (h.next && !followed(h.next))
+            return false;
         if (h.word && !resembles(h.at == 'b' ? before_ : found_, h.word))
             return false;
         if (h.unclosed && !unclosed(h.unclosed))
@@ -178,6 +180,19 @@ private:
             if (s_.codes[i] != 0 && s_.automaton.name(symbol(s_.codes[i])) == words[0])
                 ++n;
         return std::to_string(n) == words[1];
+    }
+
+    // The text right after the found token starts with a digit, a letter,
+    // or holds nothing but blanks.
+    bool followed(std::string_view what) const
+    {
+        const std::string_view rest = text_at({found_.offset + found_.length, 0, -1, -1});
+        if (what == "end")
+            return rest.find_first_not_of(" \t\r\n") == std::string_view::npos;
+        const char c = rest.empty() ? 0 : rest[0];
+        if (what == "digit")
+            return c >= '0' && c <= '9';
+        return what == "letter" && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'));
     }
 
     // A name that stands for a keyword that may come where it stands.

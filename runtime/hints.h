@@ -51,6 +51,9 @@ struct Hint {
     const char* expects;    // token names that may all come there (blank-separated)
     const char* lacks;      // token names none of which may come there
     const char* count;      // "NAME N": exactly N such tokens were read before
+    const char* next;       // what the text right after the found token starts
+                            // with: "digit", "letter", or "end" (only blanks up
+                            // to the end of the text)
     const char* message;    // with $found, $word and $expecting (see expanded)
 };
 

@@ -102,8 +102,6 @@ public:
         word_.clear();
         if (!shaped(found_, h.found, h.found_text, true) || !shaped(before_, h.before, h.before_text, false))
             return false;
-        if (h.joined && (before_.index < 0 || before_.offset + before_.length != found_.offset))
-            return false;
         for (std::string_view name : words_of(h.expects))
             if (std::find(expected_.begin(), expected_.end(), name) == expected_.end())
                 return false;
@@ -119,6 +117,11 @@ public:
         if (h.unclosed && !unclosed(h.unclosed))
             return false;
         if (h.comment && !swallowed(h.comment))
+            return false;
+        // No blank between the token before and the found one, or the
+        // comment's mark.
+        const long at = h.comment ? mark_.offset : found_.offset;
+        if (h.joined && (before_.index < 0 || before_.offset + before_.length != at))
             return false;
         return true;
     }

@@ -38,7 +38,8 @@ struct Hint {
     const char* found_text; // ... its text, for Shape::text
     Shape before;           // the token before it
     const char* before_text;
-    bool joined;            // no blank between the two
+    bool joined;            // no blank between the two (or between the token
+                            // before and the comment's mark)
     // The token the hint points at ('f' found, 'b' before) may be a word
     // that stands for a keyword that may come there: 'c' the keyword in
     // other capitals, 't' the keyword misspelled (one letter added, left

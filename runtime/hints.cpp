@@ -282,7 +282,8 @@ std::string expanded(const char* message, const std::string& found, const std::s
     std::string text;
     for (const char* p = message; *p; ++p) {
         if (std::strncmp(p, "$found", 6) == 0) {
-            text += found.empty() ? "the end of the text" : "`" + found + "`";
+            const bool starts_sentence = text.empty() || (text.size() >= 2 && text.compare(text.size() - 2, 2, ". ") == 0);
+            text += !found.empty() ? "`" + found + "`" : starts_sentence ? "The end of the text" : "the end of the text";
             p += 5;
         } else if (std::strncmp(p, "$word", 5) == 0) {
             text += word;

@@ -82,7 +82,7 @@ struct Scene {
 long apply_hint(const Hints& hints, const Scene& scene, Diagnostic& d);
 
 // A message with its places filled: $found, the text found (in backquotes)
-// or "the end of the text"; $word, a keyword a hint found meant;
+// or "the end of the text" (capitalised where a sentence starts); $word, a keyword a hint found meant;
 // $expecting, what may come there ("a name, `not` or `(`").
 std::string expanded(const char* message, const std::string& found, const std::string& word,
                      const std::vector<std::string>& expecting);

@@ -78,7 +78,7 @@ check "pure21, right" "3;a and not b;c." {} "" {factor 3 trigger a~and~not~b eff
 # wants a condition before the effect.
 .kinds.valued21 invoke
 update
-check "valued21, the pure21 label" "3;a and not b;c." {1.15 1.16} "The condition ends here: *" {}
+check "valued21, the pure21 label" "3;a and not b;c." {1.15 1.16} "This label has three parts;*" {}
 clear
 type "1;a;x>1;b."
 check "valued21, right" "1;a;x>1;b." {} "" {factor 1 trigger a cond x~>~1 effect b}

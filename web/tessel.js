@@ -77,8 +77,10 @@ function text(bytes) {
 // Reads the result buffer (web/binding.cpp): tagged values, little-endian.
 class Reader {
   constructor(heap, at, size, binary) {
-    this.bytes = heap.subarray(at, at + size);
-    this.view = new DataView(heap.buffer, at, size);
+    // Bytes handed out are views of one copy of the result: one buffer per
+    // translation rather than one per word (the browser's collector counts them).
+    this.bytes = binary ? heap.slice(at, at + size) : heap.subarray(at, at + size);
+    this.view = new DataView(this.bytes.buffer, this.bytes.byteOffset, size);
     this.i = 0;
     this.binary = binary;
   }
@@ -110,7 +112,7 @@ class Reader {
       case 0x53: // S
         return text(this.slice());
       case 0x59: // Y
-        return this.binary ? this.slice().slice() : text(this.slice());
+        return this.binary ? this.slice() : text(this.slice());
       case 0x4c: { // L
         const n = this.size();
         const list = new Array(n);

@@ -28,24 +28,16 @@
 
 #include "golden_cases.h"
 #include "diagnosis.h"
+#include "language.h"
+#include "search.h"
 #include "translation.h"
 
 namespace fs = std::filesystem;
 using tessel::Kind;
 using tessel::runtime::Automaton;
+using tessel::runtime::Search;
 
 namespace {
-
-const Automaton& automaton(Kind kind)
-{
-    switch (kind) {
-    case Kind::pure21: return tessel::runtime::pure21_automaton();
-    case Kind::valued21: return tessel::runtime::valued21_automaton();
-    case Kind::decl: return tessel::runtime::decl_automaton();
-    case Kind::ic3: return tessel::runtime::ic3_automaton();
-    }
-    return tessel::runtime::pure21_automaton();
-}
 
 tessel::Result translate(Kind kind, const std::string& text)
 {
@@ -75,7 +67,8 @@ std::vector<std::string> sample_texts(const std::string& file)
 std::vector<std::string> mutated_texts(Kind kind, const std::vector<std::string>& inputs, size_t count)
 {
     std::mt19937 random(20261208);
-    const Automaton& a = automaton(kind);
+    const Search s(tessel::runtime::language(kind));
+    const Automaton& a = s.automaton();
     std::set<std::string> texts;
     for (size_t tries = 0; texts.size() < count && tries < count * 40; ++tries) {
         std::string text = inputs[random() % inputs.size()];
@@ -85,7 +78,7 @@ std::vector<std::string> mutated_texts(Kind kind, const std::vector<std::string>
             text.erase(at, 1 + random() % 6);
             break;
         case 1:  // a token put in
-            text.insert(at, " " + a.example(3 + static_cast<int>(random() % static_cast<unsigned>(a.token_symbols() - 3))) + " ");
+            text.insert(at, " " + s.example(3 + static_cast<int>(random() % static_cast<unsigned>(a.token_symbols() - 3))) + " ");
             break;
         default:  // the end cut off
             text.resize(at);
@@ -126,24 +119,14 @@ bool consistent(const std::string& text, const tessel::Diagnostic& d)
            d.line == 1 + std::count(text.begin(), text.begin() + d.offset, '\n') && d.column == column;
 }
 
-const tessel::runtime::Messages& messages(Kind kind)
-{
-    switch (kind) {
-    case Kind::pure21: return tessel::runtime::pure21_messages;
-    case Kind::valued21: return tessel::runtime::valued21_messages;
-    case Kind::decl: return tessel::runtime::decl_messages;
-    case Kind::ic3: return tessel::runtime::ic3_messages;
-    }
-    return tessel::runtime::pure21_messages;
-}
-
 // The tokens a message quotes (in backquotes) that are tokens of the
 // grammar with a fixed spelling.
-std::vector<std::string> quoted_tokens(const Automaton& a, const std::string& message)
+std::vector<std::string> quoted_tokens(const Search& search, const std::string& message)
 {
+    const Automaton& a = search.automaton();
     std::set<std::string> fixed;
     for (int symbol = 3; symbol < a.token_symbols(); ++symbol)
-        if (a.example(symbol) == a.spelling(symbol) && a.spelling(symbol) != "name")
+        if (search.example(symbol) == a.spelling(symbol) && a.spelling(symbol) != "name")
             fixed.insert(a.spelling(symbol));
     std::vector<std::string> quoted;
     for (size_t at = message.find('`'); at != std::string::npos;) {
@@ -163,7 +146,9 @@ void check_text(Kind kind, const std::string& text, Figures& f)
     if (!syntax_error(r) || !r.diagnostic)
         return;
     ++f.texts;
-    const Automaton& a = automaton(kind);
+    const tessel::runtime::Language& language = tessel::runtime::language(kind);
+    const Search search(language);
+    const Automaton& a = search.automaton();
     const tessel::Diagnostic& d = *r.diagnostic;
     // The situation the parser found the error in, and its message.
     tessel::runtime::Resources resources;
@@ -172,16 +157,12 @@ void check_text(Kind kind, const std::string& text, Figures& f)
     tessel::runtime::TextInput in(text);
     tessel::Options options;
     options.trace = false;
-    const auto& translate_kind = kind == Kind::pure21 ? tessel::runtime::translate_pure21
-                                 : kind == Kind::valued21 ? tessel::runtime::translate_valued21
-                                 : kind == Kind::decl     ? tessel::runtime::translate_decl
-                                                          : tessel::runtime::translate_ic3;
-    translate_kind(tessel::runtime::Streams{in, o, e, t}, options, nullptr, resources);
+    language.translate(language, tessel::runtime::Streams{in, o, e, t}, options, nullptr, resources);
     const tessel::runtime::Analysis analysis = a.analyse(resources.tokens);
     std::string names;
     for (int symbol : analysis.expected)
         names += (names.empty() ? "" : " ") + a.name(symbol);
-    const auto* entry = tessel::runtime::message_of(messages(kind), analysis.error_state, names);
+    const auto* entry = tessel::runtime::message_of(language.messages, analysis.error_state, names);
     if (!entry) {
         ++f.mismatches;
         std::cout << "NO MESSAGE " << tessel::kind_name(kind) << " \"" << text << "\": state "
@@ -192,7 +173,7 @@ void check_text(Kind kind, const std::string& text, Figures& f)
         ++f.hinted;  // a hint's place and words: checked by diagnostics/hints
         return;
     }
-    for (const std::string& token : quoted_tokens(a, entry->message))
+    for (const std::string& token : quoted_tokens(search, entry->message))
         if (!std::any_of(analysis.expected.begin(), analysis.expected.end(),
                          [&](int symbol) { return a.spelling(symbol) == token; }) &&
             text.find(token) == std::string::npos) {
@@ -213,7 +194,7 @@ void check_text(Kind kind, const std::string& text, Figures& f)
         const std::string before = text.substr(0, static_cast<size_t>(d.offset));
         const bool at_end = symbol == 0;
         const std::string changed =
-            at_end ? before : before + "\n" + a.example(symbol) + " " + text.substr(static_cast<size_t>(d.offset + d.length));
+            at_end ? before : before + "\n" + search.example(symbol) + " " + text.substr(static_cast<size_t>(d.offset + d.length));
         const long where = at_end ? d.offset : d.offset + 1;
         const tessel::Result s = translate(kind, changed);
         bool shifted = true;
@@ -235,7 +216,7 @@ void check_text(Kind kind, const std::string& text, Figures& f)
     }
     // What the state that finds the error alone would say.
     for (int symbol = 0; symbol < a.token_symbols(); ++symbol)
-        if (symbol != 1 && symbol != 2 && !a.has_error(analysis.error_state, symbol))
+        if (symbol != 1 && symbol != 2 && !search.has_error(analysis.error_state, symbol))
             in_error_state.insert(a.name(symbol));
     if (in_error_state != expected)
         ++f.tables_differ;
@@ -251,7 +232,7 @@ int main(int argc, char* argv[])
     }
     const std::string top = argv[1];
     long mismatches = 0;
-    for (Kind kind : {Kind::pure21, Kind::valued21, Kind::decl, Kind::ic3}) {
+    for (Kind kind : tessel::kinds()) {
         const std::string name = tessel::kind_name(kind);
         std::vector<std::string> inputs;
         for (const char* root : {"/tests/golden/", "/examples/"})

@@ -67,9 +67,12 @@ bool one_slip_from(std::string_view word, std::string_view keyword)
     return longer.substr(first + 1) == shorter.substr(first);  // one added or left out
 }
 
+// A token spelled as its own lower-case word; "name" and "number" spell
+// kinds of tokens, not words of the language.
 bool is_keyword(std::string_view spelling)
 {
-    return !spelling.empty() && std::all_of(spelling.begin(), spelling.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+    return !spelling.empty() && spelling != "name" && spelling != "number" &&
+           std::all_of(spelling.begin(), spelling.end(), [](char c) { return c >= 'a' && c <= 'z'; });
 }
 
 // The place a hint looks at.
@@ -170,6 +173,8 @@ private:
             return is_keyword(spelling(t));
         case Shape::foreign:
             return !text_at(t).empty() && static_cast<unsigned char>(text_at(t)[0]) >= 0x80;
+        case Shape::digit:
+            return (found || t.index >= 0) && !text_at(t).empty() && text_at(t)[0] >= '0' && text_at(t)[0] <= '9';
         case Shape::none:
             return t.index < 0;
         }

@@ -28,8 +28,10 @@ enum class Shape {
     name,      // a name (a token the grammar spells "name")
     number,    // a number
     end,       // the end of the text
-    keyword,   // a keyword (a token spelled in lower-case letters)
+    keyword,   // a keyword (a token spelled in lower-case letters, other than
+               // the words that describe a kind of token: "name", "number")
     foreign,   // a character outside ASCII
+    digit,     // a token that starts with a digit (`2nd` where no number may stand)
     none,      // (before) no token: the error is at the first
 };
 

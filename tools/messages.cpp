@@ -388,7 +388,8 @@ bool read_hints(const std::string& path, std::vector<HintEntry>& hints)
         std::cerr << path << ": cannot be read\n";
         return false;
     }
-    static const std::vector<std::string> shapes = {"any", "text", "token", "name", "number", "end", "keyword", "foreign", "none"};
+    static const std::vector<std::string> shapes = {"any",     "text",    "token", "name", "number",
+                                                    "end",     "keyword", "foreign", "digit", "none"};
     std::string line;
     int number = 0;
     bool ok = true;

@@ -375,7 +375,7 @@ int compile(const Grammar& g, const std::string& path, const std::string& output
 struct HintEntry {
     int line = 0;
     std::string code, found = "any", found_text, before = "any", before_text, at, word, unclosed, comment, expects,
-                lacks, count, message;
+                lacks, count, through, swallowed, message;
     bool joined = false;
 };
 
@@ -436,6 +436,10 @@ bool read_hints(const std::string& path, std::vector<HintEntry>& hints)
             h.lacks = value;
         else if (key == "count")
             h.count = value;
+        else if (key == "through")
+            h.through = value;
+        else if (key == "swallowed")
+            h.swallowed = value;
         else if (key == "message")
             h.message += (h.message.empty() ? "" : " ") + value;
         else {
@@ -475,9 +479,10 @@ int compile_hints(const Grammar& g, const std::string& path, const std::string& 
              << (h.at == "before" ? "'b'" : "'f'") << ", "
              << (h.word == "case" ? "'c'" : h.word == "typo" ? "'t'" : "0") << ", " << c_or_null(h.unclosed) << ", "
              << c_or_null(h.comment) << ", " << c_or_null(h.expects) << ", " << c_or_null(h.lacks) << ", "
-             << c_or_null(h.count) << ",\n     " << c_string(h.message) << "},\n";
+             << c_or_null(h.count) << ", " << c_or_null(h.through) << ", " << c_or_null(h.swallowed) << ",\n     "
+             << c_string(h.message) << "},\n";
     code << "    {nullptr, Shape::any, nullptr, Shape::any, nullptr, false, 0, 0, nullptr, nullptr, nullptr, nullptr,"
-         << " nullptr, nullptr},\n"
+         << " nullptr, nullptr, nullptr, nullptr},\n"
          << "};\n\n"
          << "}  // namespace\n\n"
          << "const Hints " << g.name << "_hints = {hints, " << hints.size() << "};\n\n"

@@ -84,7 +84,9 @@ public:
     Matcher(const Scene& scene, const Diagnostic& d) : s_(scene), d_(d)
     {
         found_ = {d.offset, d.length, -1, -1};
-        const size_t n = scene.codes.size();
+        // (The places of the tokens read, which a scanner that failed may
+        // leave one short.)
+        const size_t n = std::min(scene.codes.size(), scene.spans.size());
         if (n > 0 && scene.codes[n - 1] != 0 && scene.spans[n - 1].offset == d.offset)
             found_ = {d.offset, d.length, symbol(scene.codes[n - 1]), static_cast<long>(n) - 1};
         for (size_t i = n; i-- > 0;)

@@ -58,6 +58,14 @@ struct Hint {
     const char* next;       // what the text right after the found token starts
                             // with: "digit", "letter", or "end" (only blanks up
                             // to the end of the text)
+    const char* through;    // a closing mark: the token found is the start of a word the
+                            // scanner split (a tag misspelled, `:<endstar>`), which runs
+                            // through that mark, or to the next blank; the hint points
+                            // at the whole word, and `word` compares it with every token
+                            // that may come there, whatever its spelling
+    const char* swallowed;  // with `comment`: the comment's rest holds this text, and the
+                            // comment may also stand before the token found, on an
+                            // earlier line (a tag written after a `%` on its line)
     const char* message;    // with $found, $word and $expecting (see expanded)
 };
 

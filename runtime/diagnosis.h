@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <tessel/translate.h>
@@ -38,10 +39,11 @@ TESSEL_KINDS(TESSEL_DECLARE_MESSAGES)
 // The message of an error state (null when the table has none).
 const char* message_of(const Messages& messages, int state);
 
-// The diagnostic of a translation that ended as `ending` after reading the
-// token codes `tokens` (the last one where it stopped).
-Diagnostic diagnose(const Ending& ending, const std::vector<unsigned short>& tokens, const Automaton& automaton,
-                    const Messages& messages, const Options& options);
+// The diagnostic of a translation of `kind` that ended as `ending` after
+// reading the tokens kept in `resources` (the last one where it stopped),
+// from `text` (as far as it was read; empty when it was not kept).
+Diagnostic diagnose(const char* kind, const Ending& ending, const Resources& resources, std::string_view text,
+                    const Automaton& automaton, const Messages& messages, const Options& options);
 
 // What is wrong with a token that outgrew the scanner's buffer, from its
 // first characters: how long such a token may be.

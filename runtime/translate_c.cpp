@@ -34,7 +34,10 @@ void free_diagnostic(tessel_diagnostic* d)
         return;
     ::operator delete(d->found);
     ::operator delete(d->message);
+    ::operator delete(d->code);
+    ::operator delete(d->rule);
     ::operator delete(static_cast<void*>(d->expected));
+    ::operator delete(static_cast<void*>(d->expecting));
     ::operator delete(d);
 }
 
@@ -65,10 +68,13 @@ tessel_diagnostic* copy_diagnostic(const tessel::Diagnostic& diagnostic)
     if (!d)
         return nullptr;
     *d = tessel_diagnostic{diagnostic.offset, diagnostic.length, diagnostic.line, diagnostic.column,
-                           nullptr, 0, nullptr, diagnostic.expected.size(), nullptr};
+                           nullptr, 0, nullptr, diagnostic.expected.size(), nullptr, nullptr, nullptr,
+                           diagnostic.expecting.size(), diagnostic.incomplete ? 1 : 0, nullptr};
     d->expected = copy_names(diagnostic.expected);
-    if (!d->expected || !copy_out(diagnostic.found, &d->found, &d->found_size) ||
-        !copy_out(diagnostic.message, &d->message, nullptr)) {
+    d->expecting = copy_names(diagnostic.expecting);
+    if (!d->expected || !d->expecting || !copy_out(diagnostic.found, &d->found, &d->found_size) ||
+        !copy_out(diagnostic.message, &d->message, nullptr) || !copy_out(diagnostic.code, &d->code, nullptr) ||
+        !copy_out(diagnostic.rule, &d->rule, nullptr)) {
         free_diagnostic(d);
         return nullptr;
     }

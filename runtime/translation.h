@@ -46,12 +46,15 @@ public:
     // Stores at most max_size characters in buf; returns how many, 0 at the
     // end of the text, -1 when the text cannot be read.
     virtual int read(char* buf, int max_size) = 0;
+    // The text as far as it was read, when the input keeps it (for the
+    // diagnostics, which show the place in its line).
+    virtual std::string_view kept() const { return {}; }
 };
 
 // A text in memory, handed over as the scanner asks for it.
 class TextInput : public Input {
 public:
-    explicit TextInput(std::string_view text) : rest_(text) {}
+    explicit TextInput(std::string_view text) : text_(text), rest_(text) {}
     int read(char* buf, int max_size) override
     {
         size_t n = rest_.size() < static_cast<size_t>(max_size) ? rest_.size() : static_cast<size_t>(max_size);
@@ -59,8 +62,10 @@ public:
         rest_.remove_prefix(n);
         return static_cast<int>(n);
     }
+    std::string_view kept() const override { return text_; }
 
 private:
+    std::string_view text_;
     std::string_view rest_;
 };
 
@@ -97,13 +102,22 @@ public:
     // scanning; after the end, the end of the text.
     enum class Token { current, failed, end };
     virtual Place place(long delivered, Token which) const = 0;
+    // The byte offset of the current token, given the characters handed over.
+    virtual long offset(long delivered) const = 0;
     // Makes the scanner start anew for another translation, as if new.
     virtual void restart(Translation& translation) = 0;
 };
 
+// A token a translation read: where it stands in the text.
+struct Span {
+    long offset;
+    long length;
+};
+
 // What translations made one after the other keep between them: a scanner
 // per kind (made on first use), the values of the grammars' symbols, and
-// the token codes the last translation read.
+// the tokens the last translation read (their codes and places, when it
+// keeps them for its diagnostic).
 class Resources {
 public:
     Resources();
@@ -113,6 +127,7 @@ public:
 
     std::array<std::unique_ptr<TokenSource>, kind_count> scanners;
     std::vector<unsigned short> tokens;
+    std::vector<Span> spans;
 
     // A value: a spare one (with its capacity), or a new one.
     std::string* value();
@@ -151,6 +166,7 @@ struct Ending {
     Stop stop = Stop::none;
     std::string message;  // the error's own words: the report's message, or the scanner's
     std::string advice;   // an action's words for the person who typed the text
+    std::string code;     // the action's name for its error ("trigger-missing")
     Place place;
 };
 
@@ -196,9 +212,10 @@ public:
     // error, no newline; the translation fails with status 1. The advice
     // tells the person who typed the text what is wrong (its diagnostic).
     // The caller ends the parse (YYABORT).
-    void action_error(const char* message, std::string advice);
+    // The code names the error for programs ("trigger-missing").
+    void action_error(const char* message, const char* code, std::string advice);
     // An action's failure that writes text of its own to standard error.
-    void action_failure(int status, std::string_view text, std::string advice);
+    void action_failure(int status, std::string_view text, const char* code, std::string advice);
     // Writes text to standard error once everything written to out and
     // trace_file is out.
     void write_err(std::string_view text);

@@ -24,13 +24,19 @@ typedef enum tessel_kind {
 } tessel_kind;
 
 /* Where a failed translation stopped and why, for the person who typed the
-   text: the offset (= error_offset) and length in bytes of the token at
-   which it stopped (length 0 at the end of the text), the line and column
-   of its first byte (1-based; the column counts bytes), its bytes (found,
-   followed by a NUL byte that found_size does not count), after a syntax
-   error the names of the tokens the grammar allows there (ID, SEMICOLON,
-   ..., END for the end of the text; sorted), and one or two sentences saying
-   what is wrong (NUL-terminated). */
+   text: the offset and length in bytes of the token at which it stopped
+   (length 0 at the end of the text, which is shown just after the last
+   token), the line and display column of its first byte (1-based; one
+   column per character, a tab to the next multiple of 8, a wide character
+   two), its bytes (found, followed by a NUL byte that found_size does not
+   count), after a syntax error the names of the tokens the grammar allows
+   there (ID, SEMICOLON, ..., END for the end of the text; sorted), one or
+   two sentences saying what is wrong (NUL-terminated); then the message's
+   stable code ("pure21.trigger-ends"), the allowed tokens as a person reads
+   them ("a name", "`;`"; expecting_count of them, then NULL), incomplete
+   (1 when the text is a correct beginning that stopped only because it
+   ended, or inside a text not closed yet) and the grammar rule the parser
+   was in ("trigger"; "" when none). */
 typedef struct tessel_diagnostic {
     long offset;
     long length;
@@ -41,6 +47,11 @@ typedef struct tessel_diagnostic {
     const char** expected;
     size_t expected_count;
     char* message;
+    char* code;
+    const char** expecting;
+    size_t expecting_count;
+    int incomplete;
+    char* rule;
 } tessel_diagnostic;
 
 /* What the program <kind>-translator gives for the text: its exit status,

@@ -21,7 +21,7 @@
 
 package require Tcl 8.6
 package require Tk 8.6
-package require tessel 2.1
+package require tessel 2
 
 namespace eval ::tessel::tk {
     namespace export entry
@@ -244,9 +244,9 @@ oo::class create ::tessel::tk::Entry {
             }
             switch -- $option {
                 -kind {
-                    if {$value ni [tessel::kinds]} {
-                        set kinds [tessel::kinds]
-                        return -code error "bad kind \"$value\": must be [join [lrange $kinds 0 end-1] {, }], or [lindex $kinds end]"
+                    # The package knows the kinds, and says which they are.
+                    if {[catch {tessel::translate -trace 0 $value ""} message]} {
+                        return -code error $message
                     }
                     set recheck [expr {$recheck || $value ne $Options(-kind)}]
                 }
@@ -331,6 +331,7 @@ oo::class create ::tessel::tk::Entry {
             -foreground $Options(-wrongcolor) -background [my Pale $Options(-wrongcolor) 0.88]
         $Inner tag configure incomplete -background [my Pale $Options(-hintcolor) 0.85]
         $Path.status configure -foreground [expr {$State eq "wrong" ? $Options(-wrongcolor) : $Options(-hintcolor)}]
+        my Wrap
         if {$Options(-status)} {
             grid $Path.status
         } else {
@@ -349,8 +350,14 @@ oo::class create ::tessel::tk::Entry {
         format #%02x%02x%02x {*}$mix
     }
 
+    # The status line wraps at the width of the entry (before it is shown,
+    # the width it asks for), never widening it.
     method Wrap {} {
-        $Path.status configure -wraplength [expr {max(100, [winfo width $Path] - 8)}]
+        set width [winfo width $Path]
+        if {$width <= 1} {
+            set width [expr {[winfo reqwidth $Text] + [winfo reqwidth $Path.sign] + 3}]
+        }
+        $Path.status configure -wraplength [expr {max(100, $width - 6)}]
     }
 
     # -textvariable: the variable follows the text, and the text the variable.
@@ -704,14 +711,15 @@ oo::class create ::tessel::tk::Entry {
     }
 
     # The entries of `expecting` when the translation of text stopped at its
-    # end (text is a correct beginning); else none.
+    # end (a correct beginning, its place empty: after its last token, not
+    # inside an open text); else none.
     method Next {text} {
         if {[catch {tessel::translate -trace 0 $Options(-kind) $text} result]} {
             return {}
         }
         set d [dict get $result diagnostic]
         if {[dict get $result status] == 0 || ![dict size $d] || ![dict get $d incomplete]
-            || [dict get $d start] < [string length $text]} {
+            || [dict get $d start] != [dict get $d end]} {
             return {}
         }
         dict get $d expecting

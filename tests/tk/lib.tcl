@@ -147,6 +147,50 @@ proc valid_texts {top kind} {
     return $texts
 }
 
+# The tokens of a text as a person reads them, {start length type} each,
+# type: "word" (a name or keyword), "punctuation" (an operator, a tag), or
+# "class" (a number, a quoted or verbatim text, a comment), blanks left out.
+# Enough of each language's words to tell where a cut falls inside a token.
+proc tokens {kind text} {
+    set word [expr {$kind eq "ic3" ? {^[A-Za-z][A-Za-z0-9_~]*} : {^[A-Za-z][A-Za-z0-9_]*}}]
+    set quotes [dict get {pure21 {` `} valued21 {` ` ! !} decl {} ic3 {:\{ \} ! !}} $kind]
+    set comment [dict get {pure21 {} valued21 -- decl % ic3 %} $kind]
+    set operators {<= >= <> := => :<[A-Za-z]+>}
+    set tokens {}
+    set at 0
+    while {$at < [string length $text]} {
+        set rest [string range $text $at end]
+        set type class
+        if {[regexp {^\s+} $rest blanks]} {
+            incr at [string length $blanks]
+            continue
+        } elseif {[regexp $word $rest match]} {
+            set type word
+        } elseif {[regexp {^[0-9]+} $rest match]} {
+        } elseif {$comment ne "" && [string first $comment $rest] == 0} {
+            regexp {^[^\n]*} $rest match
+        } else {
+            set match ""
+            foreach {open close} $quotes {
+                if {[string first $open $rest] == 0} {
+                    set end [string first $close $rest [string length $open]]
+                    set match [string range $rest 0 [expr {$end < 0 ? "end" : $end + [string length $close] - 1}]]
+                    break
+                }
+            }
+            if {$match eq ""} {
+                set type punctuation
+                if {![regexp ^(?:[join $operators |]) $rest match]} {
+                    set match [string index $rest 0]
+                }
+            }
+        }
+        lappend tokens [list $at [string length $match] $type]
+        incr at [string length $match]
+    }
+    return $tokens
+}
+
 # Saves a picture of the screen around the windows given (a toplevel and
 # the lists it opened, say) as PNG, with a margin.
 proc picture {file windows {margin 6}} {

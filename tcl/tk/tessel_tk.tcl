@@ -764,6 +764,7 @@ oo::class create ::tessel::tk::Entry {
             label $popup.more -anchor w -justify left -font TkDefaultFont -padx 3
             grid $popup.choices $popup.bar -sticky nsew
             grid $popup.more -columnspan 2 -sticky we
+            grid columnconfigure $popup 0 -weight 1
             # A click takes the choice under the pointer; the text keeps the
             # focus (the list's own bindings would take it, and close the list).
             bind $popup.choices <ButtonPress-1> break

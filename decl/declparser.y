@@ -170,5 +170,5 @@ dcl
 
 %%
 
-#include "decl_tokens.h"
+#include "decl_grammar.h"
 TESSEL_GRAMMAR(decl, Decl)

@@ -195,5 +195,5 @@ puresig
 
 %%
 
-#include "pure21_tokens.h"
+#include "pure21_grammar.h"
 TESSEL_GRAMMAR(pure21, Pure21)

@@ -88,17 +88,30 @@ std::string scanner_failure(const Ending& ending, std::string& code)
     return "The scanner failed: " + ending.message + ".";
 }
 
-std::string syntax_error(const Ending& ending, const std::vector<unsigned short>& tokens,
-                         const Automaton& automaton, const Messages& messages, Diagnostic& d)
+// What may come where the last of the tokens stands.
+Analysis expect(const std::vector<unsigned short>& tokens, const Automaton& automaton, Diagnostic& d)
 {
-    const Analysis analysis = automaton.analyse(tokens);
+    Analysis analysis = automaton.analyse(tokens);
+    d.expected.clear();
     d.expected.reserve(analysis.expected.size());
     for (int symbol : analysis.expected)  // in the order of their names
         d.expected.push_back(automaton.name(symbol));
     d.expecting = expecting(automaton, analysis.expected);
+    return analysis;
+}
+
+std::string syntax_error(const Ending& ending, const std::vector<unsigned short>& tokens,
+                         const Automaton& automaton, const Messages& messages, Diagnostic& d)
+{
+    const Analysis analysis = expect(tokens, automaton, d);
+    std::string names;
+    for (size_t i = 0; i < d.expected.size(); ++i)
+        names += (i ? " " : "") + d.expected[i];
     d.code = "syntax-error";
-    if (const char* message = message_of(messages, analysis.error_state))
-        return message;
+    if (const Messages::Entry* entry = message_of(messages, analysis.error_state, names)) {
+        d.code = entry->code;
+        return expanded(entry->message, ending.place.length ? d.found : std::string(), "", d.expecting);
+    }
     // Every error state has its message (the messages test sees to it);
     // this is for a grammar changed without its messages.
     std::string text = ending.place.length == 0 ? "The text cannot end here." : "This cannot stand here.";
@@ -109,6 +122,27 @@ std::string syntax_error(const Ending& ending, const std::vector<unsigned short>
         text += ".";
     }
     return text;
+}
+
+// A text that ends inside a word that may come there ("3;a an", typing
+// `and`) is only unfinished.
+bool unfinished_word(const Automaton& automaton, std::string_view text, const std::vector<unsigned short>& tokens,
+                     Diagnostic& d)
+{
+    if (d.length == 0 || d.offset + d.length != static_cast<long>(text.size()))
+        return false;
+    const std::string_view rest = text.substr(static_cast<size_t>(d.offset));
+    for (int symbol : automaton.analyse(tokens).expected) {
+        const std::string spelling = automaton.spelling(symbol);
+        if (spelling.size() > rest.size() && spelling.compare(0, rest.size(), rest) == 0 &&
+            automaton.example(symbol) == spelling) {
+            d.incomplete = true;
+            d.code = "unfinished";
+            d.message = "The text ends in the middle of `" + spelling + "`: go on typing.";
+            return true;
+        }
+    }
+    return false;
 }
 
 // A text that ends too early is shown where it ends for the person who
@@ -143,11 +177,11 @@ void widen_to_characters(Diagnostic& d, std::string_view text)
 
 }  // namespace
 
-const char* message_of(const Messages& messages, int state)
+const Messages::Entry* message_of(const Messages& messages, int state, std::string_view expected)
 {
     for (size_t i = 0; i < messages.count; ++i)
-        if (messages.entries[i].state == state)
-            return messages.entries[i].message;
+        if (messages.entries[i].state == state && expected == messages.entries[i].expected)
+            return &messages.entries[i];
     return nullptr;
 }
 
@@ -177,7 +211,8 @@ std::string too_long(const std::string& start)
 }
 
 Diagnostic diagnose(const char* kind, const Ending& ending, const Resources& resources, std::string_view text,
-                    const Automaton& automaton, const Messages& messages, const Options& options)
+                    const Automaton& automaton, const Messages& messages, const Hints& hints,
+                    const Options& options)
 {
     Diagnostic d;
     d.offset = ending.place.offset;
@@ -185,6 +220,11 @@ Diagnostic diagnose(const char* kind, const Ending& ending, const Resources& res
     d.line = ending.place.line;
     d.column = ending.place.column;
     d.found = ending.place.text;
+    // The token at which an action stopped, when it was the last one read
+    // (a character no rule wants, taken by a rule that rejects it).
+    const bool at_last_token = !resources.spans.empty() && resources.spans.back().offset == d.offset &&
+                               resources.tokens.back() != 0;
+    bool hinted = true;
     switch (ending.stop) {
     case Stop::none:
         break;
@@ -198,27 +238,38 @@ Diagnostic diagnose(const char* kind, const Ending& ending, const Resources& res
     case Stop::action_error:
         d.message = ending.advice;
         d.code = ending.code;
+        if (at_last_token)
+            expect(resources.tokens, automaton, d);
         break;
     case Stop::scanner:
         d.message = scanner_failure(ending, d.code);
         break;
     case Stop::stack:
+        hinted = false;
         d.code = "too-deep";
         d.message = "The text is nested too deeply: the parser's stack holds at most " +
                     grouped(options.max_depth) + " entries.";
         break;
     case Stop::output_limit:
+        hinted = false;
         d.code = "output-limit";
         d.message = "The translation would write more than " + grouped(static_cast<long>(options.max_output)) +
                     " bytes, the limit set for it.";
         break;
     case Stop::memory:
+        hinted = false;
         d.code = "out-of-memory";
         d.message = "The translation ran out of memory.";
         break;
     }
-    d.code = std::string(kind) + "." + d.code;
     widen_to_characters(d, text);
+    if (hinted && !(ending.stop == Stop::syntax_error && unfinished_word(automaton, text, resources.tokens, d))) {
+        const long pointed = apply_hint(hints, Scene{text, resources.tokens, resources.spans, automaton}, d);
+        if (pointed >= 0)  // what may come at the token it points at
+            expect(std::vector<unsigned short>(resources.tokens.begin(), resources.tokens.begin() + pointed + 1),
+                   automaton, d);
+    }
+    d.code = std::string(kind) + "." + d.code;
     if (d.offset <= static_cast<long>(text.size())) {
         const LineColumn place = line_column(text, d.offset);
         d.line = place.line;

@@ -23,10 +23,11 @@ struct Language {
     runtime::Translate translate;
     const runtime::Automaton& (*automaton)();
     const runtime::Messages& messages;
+    const runtime::Hints& hints;
 };
 
 #define TESSEL_LANGUAGE(kind, Title) \
-    {runtime::translate_##kind, runtime::kind##_automaton, runtime::kind##_messages},
+    {runtime::translate_##kind, runtime::kind##_automaton, runtime::kind##_messages, runtime::kind##_hints},
 const Language languages[] = {TESSEL_KINDS(TESSEL_LANGUAGE)};
 #undef TESSEL_LANGUAGE
 
@@ -53,7 +54,8 @@ std::optional<Diagnostic> diagnostic_of(Kind kind, const runtime::Ending& ending
     if (ending.status == 0 || !options.diagnostic)
         return std::nullopt;
     const Language& l = language(kind);
-    return runtime::diagnose(kind_name(kind), ending, resources, input.kept(), l.automaton(), l.messages, options);
+    return runtime::diagnose(kind_name(kind), ending, resources, input.kept(), l.automaton(), l.messages, l.hints,
+                             options);
 }
 
 // A stream: whatever it holds or can deliver without waiting, or, when that

@@ -35,10 +35,6 @@ namespace tessel::runtime {
 // that needs a look-ahead character one less.
 constexpr long scanner_buffer = 16384;
 
-#define TESSEL_COUNT_KIND(kind, Title) +1
-constexpr int kind_count = 0 TESSEL_KINDS(TESSEL_COUNT_KIND);
-#undef TESSEL_COUNT_KIND
-
 // Where the scanner's characters come from.
 class Input {
 public:
@@ -230,8 +226,8 @@ public:
     std::string* value(std::string_view text = {});
     void release(std::string* value);
 
-    // The parser's stacks once they outgrow their first 200 entries (never
-    // null: out of memory throws), and their capacity.
+    // The parser's stacks once they outgrow their first Options::least_depth
+    // entries (never null: out of memory throws), and their capacity.
     void* parser_stack(size_t bytes);
     void free_parser_stack(void* stack);
     long max_depth() const { return options_.max_depth; }

@@ -1,17 +1,19 @@
 // The Tcl package tessel: the translators in the editor's own interpreter.
 //
 //   package require tessel
+//   tessel::kinds
 //   tessel::translate ?-trace BOOL? ?-maxoutput BYTES? ?-maxdepth N? KIND TEXT
 //
+// tessel::kinds lists the kinds, pure21 valued21 decl ic3. tessel::translate
 // returns a dict: status, offset, out, err, trace (byte arrays: the bytes the
 // programs write), commands, the command lines of out as data, each a list
 // of its words, the values raw, and diagnostic (an empty dict after a
 // success, else offset, length, line, column, found, expected, message).
 // Nothing is evaluated: no text can run a command. The text is taken as
 // bytes; a character above U+00FF is an error. A translation costs at most
-// -maxoutput bytes of output (default 64 MiB, 0: no limit) and a parser
-// stack of -maxdepth entries (default 100,000): the editor stays in charge
-// of its time and memory.
+// -maxoutput bytes of output (0: no limit) and a parser stack of -maxdepth
+// entries, by default the library's embedded ones (tessel::Options::embedded,
+// 64 MiB and 100,000): the editor stays in charge of its time and memory.
 //
 // Built against Tcl's stubs; the library is linked in. Each interpreter's
 // command keeps its own tessel::Translator (an interpreter lives in one
@@ -31,14 +33,11 @@
 #include <vector>
 
 #include <tessel/translate.h>
+#include <tessel/translate_c.h>
 
 #define TESSEL_TCL_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
-
-// Tcl_GetIndexFromObj keeps a pointer to this table in the objects it
-// parses: it must not move.
-const char* const kind_names[] = {"pure21", "valued21", "decl", "ic3", nullptr};
 
 // Memory that may be refused (null), where Tcl's usual allocation would
 // end the process.
@@ -376,6 +375,38 @@ struct Command {
     ~Command() { Tcl_FreeEncoding(utf8); }
 };
 
+// The kind named by obj, or false with Tcl's own error for a name that is
+// not in a table ("bad kind ...: must be ...", TCL LOOKUP INDEX).
+bool kind_of(Tcl_Interp* interp, Tcl_Obj* obj, tessel::Kind& kind)
+{
+    const char* name = Tcl_GetString(obj);
+    if (tessel::kind_from_name(name, kind))
+        return true;
+    // (The C interface's list, which takes no memory of the library's.)
+    const size_t count = tessel_kind_count();
+    Tcl_Obj* message = Tcl_ObjPrintf("bad kind \"%s\": must be ", name);
+    for (size_t i = 0; i < count; ++i) {
+        const char* separator = i == 0 ? "" : count == 2 ? " or " : i + 1 == count ? ", or " : ", ";
+        Tcl_AppendStringsToObj(message, separator, tessel_kind_name(static_cast<tessel_kind>(i)), nullptr);
+    }
+    Tcl_SetObjResult(interp, message);
+    Tcl_SetErrorCode(interp, "TCL", "LOOKUP", "INDEX", "kind", name, nullptr);
+    return false;
+}
+
+int kinds_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
+    if (objc != 1) {
+        Tcl_WrongNumArgs(interp, 1, objv, nullptr);
+        return TCL_ERROR;
+    }
+    Tcl_Obj* list = Tcl_NewListObj(0, nullptr);
+    for (size_t i = 0; i < tessel_kind_count(); ++i)
+        Tcl_ListObjAppendElement(nullptr, list, Tcl_NewStringObj(tessel_kind_name(static_cast<tessel_kind>(i)), -1));
+    Tcl_SetObjResult(interp, list);
+    return TCL_OK;
+}
+
 int translate_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
 {
     if (objc < 3 || objc % 2 == 0) {
@@ -384,18 +415,14 @@ int translate_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* co
         return TCL_ERROR;
     }
     auto* command = static_cast<Command*>(data);
-    tessel::Options options;
-    options.max_output = std::size_t{64} << 20;
-    options.max_depth = 100000;
+    tessel::Options options = tessel::Options::embedded();
     Form form;
     form.utf8 = command->utf8;
     if (!parse_options(interp, objc - 2, objv, options, form))
         return TCL_ERROR;
-    int index = 0;
-    if (Tcl_GetIndexFromObj(interp, objv[objc - 2], kind_names, "kind", TCL_EXACT, &index) != TCL_OK)
-        return TCL_ERROR;
     tessel::Kind kind;
-    tessel::kind_from_name(kind_names[index], kind);
+    if (!kind_of(interp, objv[objc - 2], kind))
+        return TCL_ERROR;
     try {
         std::string storage;
         std::string_view text;
@@ -429,6 +456,7 @@ TESSEL_TCL_EXPORT int Tessel_Init(Tcl_Interp* interp)
 {
     if (!Tcl_InitStubs(interp, "8.6", 0))
         return TCL_ERROR;
+    Tcl_CreateObjCommand(interp, "::tessel::kinds", kinds_command, nullptr, nullptr);
     Tcl_CreateObjCommand(interp, "::tessel::translate", translate_command, new Command,
                          [](ClientData data) { delete static_cast<Command*>(data); });
     return Tcl_PkgProvideEx(interp, "tessel", tessel::version(), nullptr);

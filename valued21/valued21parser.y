@@ -312,5 +312,5 @@ val
 
 %%
 
-#include "valued21_tokens.h"
+#include "valued21_grammar.h"
 TESSEL_GRAMMAR(valued21, Valued21)

@@ -86,7 +86,21 @@ struct Options {
     // counts as least_depth.
     static constexpr long least_depth = 200;
     long max_depth = 20000000;
+
+    // The defaults for a program that translates on behalf of a person and
+    // must stay in charge of its memory (the editor's Tcl package,
+    // tessel-batch): at most 64 MiB of output and a parser stack of 100,000
+    // entries, a trace, commands and diagnostics.
+    static Options embedded();
 };
+
+inline Options Options::embedded()
+{
+    Options options;
+    options.max_output = std::size_t{64} << 20;
+    options.max_depth = 100000;
+    return options;
+}
 
 TESSEL_API Result translate(Kind kind, std::string_view text, const Options& options);
 
@@ -140,6 +154,9 @@ private:
 // shown as blanks to their display column, other control characters as
 // `?`. Empty when the text does not reach the place.
 TESSEL_API std::string excerpt(std::string_view text, const Diagnostic& diagnostic);
+
+// Every kind the library translates, in the order of Kind.
+TESSEL_API std::vector<Kind> kinds();
 
 // "pure21", "valued21", "decl", "ic3": the names used on command lines and
 // in the batch protocol. False for any other name.

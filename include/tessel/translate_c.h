@@ -86,6 +86,11 @@ typedef struct tessel_options {
 
 TESSEL_C_API void tessel_options_init(tessel_options* options);
 
+/* The defaults for a program that translates on behalf of a person and must
+   stay in charge of its memory: a trace, at most 64 MiB of output
+   (max_output 67108864) and a parser stack of 100,000 entries. */
+TESSEL_C_API void tessel_options_init_embedded(tessel_options* options);
+
 /* Translates size bytes at text, with the default options. NULL when the
    kind is unknown or memory runs out even for the result; memory running
    out inside the translation gives a result with status 2 and the error
@@ -99,8 +104,17 @@ TESSEL_C_API tessel_result* tessel_translate_with(tessel_kind kind, const char* 
 /* Releases a result (NULL is allowed). */
 TESSEL_C_API void tessel_result_free(tessel_result* result);
 
-/* "pure21", "valued21", "decl" or "ic3" into *kind: 1 when the name is one
-   of them, else 0. */
+/* The kinds: 0 to tessel_kind_count() - 1, in the order of tessel_kind. */
+TESSEL_C_API size_t tessel_kind_count(void);
+
+/* The name of a kind ("pure21", as programs and the batch protocol name
+   it) and its title ("Pure21", as the error reports show it); NULL for a
+   number that is no kind. */
+TESSEL_C_API const char* tessel_kind_name(tessel_kind kind);
+TESSEL_C_API const char* tessel_kind_title(tessel_kind kind);
+
+/* The kind of a name ("pure21", "valued21", "decl", "ic3") into *kind: 1
+   when the name is one of them, else 0. */
 TESSEL_C_API int tessel_kind_from_name(const char* name, tessel_kind* kind);
 
 /* The library's version, "MAJOR.MINOR.PATCH". */

@@ -176,6 +176,9 @@ if {[file exists HACKED]} {
     fail "a text ran a command"
 }
 
+# The kinds, in the order of the library's.
+check_equal "tessel::kinds" {pure21 valued21 decl ic3} [lrange [tessel::kinds] 0 3]
+
 # 3. Bad calls: Tcl errors with their messages and error codes.
 set usage {wrong # args: should be "tessel::translate ?-trace bool? ?-maxoutput bytes? ?-maxdepth entries? ?-binary bool? kind text"}
 set bad_kind {bad kind "%s": must be pure21, valued21, decl, or ic3}
@@ -191,6 +194,7 @@ foreach {call message code} [list \
     {tessel::translate pure {;;.}} [format $bad_kind pure] {TCL LOOKUP INDEX kind pure} \
     {tessel::translate Pure21 {;;.}} [format $bad_kind Pure21] {TCL LOOKUP INDEX kind Pure21} \
     {tessel::translate {} {;;.}} [format $bad_kind ""] {TCL LOOKUP INDEX kind {}} \
+    {tessel::kinds pure21} {wrong # args: should be "tessel::kinds"} {TCL WRONGARGS} \
     [list tessel::translate -binary 1 pure21 ";a;`\u20ac`."] \
         {tessel::translate: the text is not bytes: character U+20AC at index 4 is above U+00FF (give -binary 0 to translate a string)} \
         {TESSEL NOT_BYTES} \
@@ -280,7 +284,7 @@ load $extension Tessel $safe
 set base [::safe::interpCreate -accessPath [list $tcl_library [file dirname $extension]]]
 check_equal "Safe Base: package require" $version [$base eval {package require tessel}]
 check_equal "safe: the package" $version [$safe eval {package present tessel}]
-check_equal "safe: its commands" ::tessel::translate [$safe eval {info commands ::tessel::*}]
+check_equal "safe: its commands" {::tessel::kinds ::tessel::translate} [lsort [$safe eval {info commands ::tessel::*}]]
 $safe alias addElement record addElement
 $safe alias errorReport record errorReport
 $safe eval $apply_code

@@ -24,8 +24,9 @@ proc clear {} {
 }
 
 # Checks the label's text, its state, the marked range (characters; "end"
-# for the mark after an incomplete label), the message (a pattern) and the
-# parts shown ({name value ...}; those not named empty).
+# for the mark after an incomplete label), the message (a pattern, or
+# "=diagnostic": the diagnostic's message as it stands) and the parts shown
+# ({name value ...}; those not named empty).
 proc check {name text state range message parts} {
     set marked {}
     foreach {first last} [.label.text tag ranges wrong] {
@@ -44,6 +45,9 @@ proc check {name text state range message parts} {
         if {[dict get $shown $key] ne $value} {
             fail "$name: $key shows \"[show [dict get $shown $key]]\", not \"[show $value]\""
         }
+    }
+    if {$message eq "=diagnostic"} {
+        set message [string map {* \\* ? \\? [ \\[ \\ \\\\} [dict get [.label diagnostic] message]]
     }
     if {![string match $message [.label.status cget -text]]} {
         fail "$name: the message is \"[show [.label.status cget -text]]\", not \"$message\""
@@ -72,7 +76,7 @@ check "pure21, right" "3;a and not b;c." valid {} "" {factor 3 trigger a~and~not
 # wants a condition before the effect.
 .kinds.valued21 invoke
 update
-check "valued21, the pure21 label" "3;a and not b;c." wrong {15 16} "The condition ends here: *" {}
+check "valued21, the pure21 label" "3;a and not b;c." wrong {15 16} =diagnostic {}
 clear
 type "1;a;x>1;b."
 check "valued21, right" "1;a;x>1;b." valid {} "" {factor 1 trigger a cond x~>~1 effect b}
@@ -85,7 +89,7 @@ clipboard clear
 clipboard append "3;a;`\u00e9` x."
 event generate .label.text <<Paste>>
 update
-check "after a two-byte character" "3;a;`\u00e9` x." wrong {8 9} "The label ends with a period: *" {}
+check "after a two-byte character" "3;a;`\u00e9` x." wrong {8 9} =diagnostic {}
 clear
 clipboard clear
 clipboard append "3;a and\nnot b;\r\nc."
@@ -99,6 +103,6 @@ clear
 set long "3;[string repeat a 17000];c."
 .label.text insert end $long
 update
-check "a name too long" $long wrong {2 16385} "This name is too long: *" {}
+check "a name too long" $long wrong {2 16385} =diagnostic {}
 
 finish "label checker: typed, switched, pasted; picture in $screenshot"

@@ -260,6 +260,9 @@ oo::class create ::tessel::tk::Entry {
                         return -code error "expected boolean value for -status but got \"$value\""
                     }
                 }
+                -wrongcolor - -hintcolor {
+                    winfo rgb $Path $value
+                }
                 -state {
                     if {$value ni {normal disabled}} {
                         return -code error "bad state \"$value\": must be normal or disabled"
@@ -330,7 +333,6 @@ oo::class create ::tessel::tk::Entry {
         $Inner tag configure wrong -underline 1 -underlinefg $Options(-wrongcolor) \
             -foreground $Options(-wrongcolor) -background [my Pale $Options(-wrongcolor) 0.88]
         $Inner tag configure incomplete -background [my Pale $Options(-hintcolor) 0.85]
-        $Path.status configure -foreground [expr {$State eq "wrong" ? $Options(-wrongcolor) : $Options(-hintcolor)}]
         my Wrap
         if {$Options(-status)} {
             grid $Path.status
@@ -557,7 +559,7 @@ oo::class create ::tessel::tk::Entry {
         set Shown $State
         set Size $size
         $Path.status configure -text $status
-        my Look
+        my Sign
     }
 
     # The range marked as wrong, in characters: the diagnostic's, or the
@@ -582,8 +584,10 @@ oo::class create ::tessel::tk::Entry {
     }
 
     # The sign beside the text: nothing, three dots (incomplete) or an
-    # exclamation mark in a disc (wrong).
+    # exclamation mark in a disc (wrong); the status line in the state's
+    # colour.
     method Sign {} {
+        $Path.status configure -foreground [expr {$State eq "wrong" ? $Options(-wrongcolor) : $Options(-hintcolor)}]
         set c $Path.sign
         $c delete all
         $c configure -background [[namespace current]::hull cget -background]

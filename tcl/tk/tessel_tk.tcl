@@ -287,7 +287,7 @@ oo::class create ::tessel::tk::Entry {
                 }
                 -names {
                     if {[llength $List]} {
-                        my complete
+                        my OpenList 0
                     }
                 }
             }
@@ -458,7 +458,7 @@ oo::class create ::tessel::tk::Entry {
         set Pending ""
         my check
         if {[llength $List]} {
-            my complete
+            my OpenList 0
         }
     }
 
@@ -748,11 +748,17 @@ oo::class create ::tessel::tk::Entry {
     # Opens the list of completions at the cursor (or updates it); returns
     # the texts it shows.
     method complete {} {
+        my OpenList 1
+    }
+
+    # Opens or updates the list; when nothing may come, closes it, with the
+    # bell if asked (a key asked for it, not typing that narrowed it).
+    method OpenList {bell} {
         my Settle
         lassign [my Candidates [my Offset insert]] start texts classes
         if {$Options(-state) ne "normal" || (![llength $texts] && ![llength $classes])} {
             my CloseList
-            if {$Options(-state) eq "normal"} {
+            if {$bell && $Options(-state) eq "normal"} {
                 bell -displayof $Path
             }
             return {}

@@ -54,14 +54,12 @@ proc check {name text state range message parts} {
     }
 }
 
-set after_and "After `and` the trigger needs a signal: a name, `not`, `pre(name)` or a parenthesis."
-
 # A wrong pure21 label as it is typed: first it is a correct beginning (the
 # end marked, what may come next said), then the offending ";" at column 9.
 type "3;a and"
 check "pure21, a beginning" "3;a and" incomplete end "Next: *a name*`not`*" {}
 type " ;c."
-check "pure21, wrong" "3;a and ;c." wrong {8 9} $after_and {}
+check "pure21, wrong" "3;a and ;c." wrong {8 9} =diagnostic {}
 picture $screenshot .
 if {[string range [read_bytes $screenshot] 1 3] ne "PNG"} {
     fail "no picture of the window in $screenshot"

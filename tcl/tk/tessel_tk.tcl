@@ -142,7 +142,7 @@ proc ::tessel::tk::KeyBindings {} {
 
 oo::class create ::tessel::tk::Entry {
     variable Path Text Inner Options State Diagnostic Pending \
-        Shown Size Reported Syncing TipAfter TipText List
+        Shown Size Drawn Reported Syncing TipAfter TipText List
 
     constructor {path} {
         namespace upvar ::tessel::tk own own
@@ -153,6 +153,7 @@ oo::class create ::tessel::tk::Entry {
         set Pending ""
         set Shown ""
         set Size 0
+        set Drawn ""
         set Reported ""
         set Syncing 0
         set TipAfter ""
@@ -339,6 +340,7 @@ oo::class create ::tessel::tk::Entry {
         } else {
             grid remove $Path.status
         }
+        set Drawn ""
         my Sign
     }
 
@@ -585,8 +587,12 @@ oo::class create ::tessel::tk::Entry {
 
     # The sign beside the text: nothing, three dots (incomplete) or an
     # exclamation mark in a disc (wrong); the status line in the state's
-    # colour.
+    # colour. Drawn again only when the state or the look changes.
     method Sign {} {
+        if {$State eq $Drawn} {
+            return
+        }
+        set Drawn $State
         $Path.status configure -foreground [expr {$State eq "wrong" ? $Options(-wrongcolor) : $Options(-hintcolor)}]
         set c $Path.sign
         $c delete all

@@ -84,7 +84,9 @@ public:
     Matcher(const Scene& scene, const Diagnostic& d) : s_(scene), d_(d)
     {
         found_ = {d.offset, d.length, -1, -1};
-        const size_t n = scene.codes.size();
+        // (The places of the tokens read, which a scanner that failed may
+        // leave one short.)
+        const size_t n = std::min(scene.codes.size(), scene.spans.size());
         if (n > 0 && scene.codes[n - 1] != 0 && scene.spans[n - 1].offset == d.offset)
             found_ = {d.offset, d.length, symbol(scene.codes[n - 1]), static_cast<long>(n) - 1};
         for (size_t i = n; i-- > 0;)
@@ -102,8 +104,6 @@ public:
         word_.clear();
         if (!shaped(found_, h.found, h.found_text, true) || !shaped(before_, h.before, h.before_text, false))
             return false;
-        if (h.joined && (before_.index < 0 || before_.offset + before_.length != found_.offset))
-            return false;
         for (std::string_view name : words_of(h.expects))
             if (std::find(expected_.begin(), expected_.end(), name) == expected_.end())
                 return false;
@@ -112,11 +112,18 @@ public:
                 return false;
         if (h.count && !counted(h.count))
             return false;
+        if (h.next && !followed(h.next))
+            return false;
         if (h.word && !resembles(h.at == 'b' ? before_ : found_, h.word))
             return false;
         if (h.unclosed && !unclosed(h.unclosed))
             return false;
         if (h.comment && !swallowed(h.comment))
+            return false;
+        // No blank between the token before and the found one, or the
+        // comment's mark.
+        const long at = h.comment ? mark_.offset : found_.offset;
+        if (h.joined && (before_.index < 0 || before_.offset + before_.length != at))
             return false;
         return true;
     }
@@ -180,6 +187,19 @@ private:
             if (s_.codes[i] != 0 && s_.automaton.name(symbol(s_.codes[i])) == words[0])
                 ++n;
         return std::to_string(n) == words[1];
+    }
+
+    // The text right after the found token starts with a digit, a letter,
+    // or holds nothing but blanks.
+    bool followed(std::string_view what) const
+    {
+        const std::string_view rest = text_at({found_.offset + found_.length, 0, -1, -1});
+        if (what == "end")
+            return rest.find_first_not_of(" \t\r\n") == std::string_view::npos;
+        const char c = rest.empty() ? 0 : rest[0];
+        if (what == "digit")
+            return c >= '0' && c <= '9';
+        return what == "letter" && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'));
     }
 
     // A name that stands for a keyword that may come where it stands.
@@ -286,7 +306,8 @@ std::string expanded(const char* message, const std::string& found, const std::s
     std::string text;
     for (const char* p = message; *p; ++p) {
         if (std::strncmp(p, "$found", 6) == 0) {
-            text += found.empty() ? (text.empty() ? "The end of the text" : "the end of the text") : "`" + found + "`";
+            const bool starts_sentence = text.empty() || (text.size() >= 2 && text.compare(text.size() - 2, 2, ". ") == 0);
+            text += !found.empty() ? "`" + found + "`" : starts_sentence ? "The end of the text" : "the end of the text";
             p += 5;
         } else if (std::strncmp(p, "$word", 5) == 0) {
             text += word;

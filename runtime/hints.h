@@ -39,7 +39,8 @@ struct Hint {
     const char* found_text; // ... its text, for Shape::text and Shape::token
     Shape before;           // the token before it
     const char* before_text;
-    bool joined;            // no blank between the two
+    bool joined;            // no blank between the two (or between the token
+                            // before and the comment's mark)
     // The token the hint points at ('f' found, 'b' before) may be a word
     // that stands for a keyword that may come there: 'c' the keyword in
     // other capitals, 't' the keyword misspelled (one letter added, left
@@ -52,6 +53,9 @@ struct Hint {
     const char* expects;    // token names that may all come there (blank-separated)
     const char* lacks;      // token names none of which may come there
     const char* count;      // "NAME N": exactly N such tokens were read before
+    const char* next;       // what the text right after the found token starts
+                            // with: "digit", "letter", or "end" (only blanks up
+                            // to the end of the text)
     const char* message;    // with $found, $word and $expecting (see expanded)
 };
 
@@ -75,7 +79,7 @@ struct Scene {
 long apply_hint(const Hints& hints, const Scene& scene, Diagnostic& d);
 
 // A message with its places filled: $found, the text found (in backquotes)
-// or "the end of the text" ("The ..." when it opens the message); $word, a keyword a hint found meant;
+// or "the end of the text" (capitalised where a sentence starts); $word, a keyword a hint found meant;
 // $expecting, what may come there ("a name, `not` or `(`").
 std::string expanded(const char* message, const std::string& found, const std::string& word,
                      const std::vector<std::string>& expecting);

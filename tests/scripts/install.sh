@@ -19,12 +19,15 @@ expect_eq "installed manual page" "$(cat "$top/docs/man/pure21-translator.1")" "
 for f in libtessel.so libtessel.a cmake/Tessel/TesselConfig.cmake pkgconfig/tessel.pc; do
     [ -e "inst/$libdir/$f" ] || fail "$libdir/$f not installed"
 done
-expect_eq "nothing of the Debian packages" "" "$(cd inst && find share/doc share/lintian lib/tcltk/*-* -print 2>/dev/null)"
+expect_eq "nothing of the Debian packages" "" "$(cd inst && find share/doc share/lintian share/tcltk lib/tcltk/*-* -print 2>/dev/null)"
 
 # The Tcl package, found from <prefix>/lib/tcltk. Built against Tcl's stubs
 # with the library linked in, it needs neither libtcl nor libtessel.
 [ -f inst/share/man/mann/tessel.n.gz ] || fail "manual page tessel.n not installed"
 expect_tcl_package "installed Tcl package" "$work/inst/lib/tcltk"
+# The Tk widget beside it, pure Tcl, with its page.
+[ -f inst/share/man/mann/tessel_tk.n.gz ] || fail "manual page tessel_tk.n not installed"
+expect_tk_package "installed Tk widget" "$work/inst/lib/tcltk"
 for f in inst/lib/tcltk/tessel*/*.so; do
     needed=$(readelf -d "$f" | grep NEEDED)
     case $needed in *libtcl*|*libtessel*) fail "${f##*/} needs a library of its own: $needed";; esac

@@ -438,7 +438,7 @@ def render(page_blocks, link, diagram, ids=None):
             if svg is not None:
                 link(image.group(2))
                 label = html.escape(plain_text(image.group(1)))
-                svg = svg.replace("<svg ", f'<svg aria-label="{label}" ', 1) if "aria-label" not in svg else svg
+                svg = re.sub(r'(<svg [^>]*aria-label=")[^"]*"', lambda m: m.group(1) + label + '"', svg, count=1)
                 out.append(f'<figure class="diagram">\n{svg}</figure>\n')
             else:
                 out.append(f"<p>{inline(b.text, link)}</p>\n")

@@ -6,7 +6,8 @@
 #                       it depends on the library of its own version
 #   tcl-tessel          the Tcl package in /usr/lib/tcltk/<triplet>/ and its
 #                       page in section 3tcl (Debian's Tcl/Tk policy)
-#   tessel-translators  the programs (static: no dependencies) and their pages
+#   tessel-translators  the programs (static: no dependencies), their pages
+#                       and the language reference (HTML pages)
 # The extracted packages work: the Tcl package loads, a program builds
 # against libtessel-dev and runs with libtessel<major>. lintian reports
 # neither errors nor warnings (those left are overridden in the packages,
@@ -51,7 +52,9 @@ expect_package libtessel-dev $headers $lib/libtessel.so $lib/libtessel.a $lib/pk
 expect_package tcl-tessel usr/lib/tcltk/$triplet/tessel$version/pkgIndex.tcl \
     usr/lib/tcltk/$triplet/tessel$version/libtessel$version.so usr/share/man/man3/tessel.3tcl.gz
 programs="pure21-translator valued21-translator decl-translator ic3-translator tessel-batch"
-expect_package tessel-translators $(for p in $programs; do echo usr/bin/$p usr/share/man/man1/$p.1.gz; done)
+reference=$(cd "$build/docs/reference" && find . -type f ! -name .written | sed 's|^\./|usr/share/doc/tessel-translators/|')
+[ -n "$reference" ] || fail "no language reference was written (TESSEL_DOCS)"
+expect_package tessel-translators $(for p in $programs; do echo usr/bin/$p usr/share/man/man1/$p.1.gz; done) $reference
 
 # Dependencies: the library's from dpkg-shlibdeps, the same version of it for
 # libtessel-dev; tcl for the Tcl package, which has the library linked in,

@@ -15,19 +15,38 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_
 # <kind>/<kind>parser.y into the build tree, and appends the generated
 # sources to <sources-var>. The scanner class is <kind>FlexLexer and the
 # parser's names carry the kind as prefix (<kind>parse, <kind>lex, ...).
-# The names and spellings of the grammar's tokens, from its %token lines,
-# go to <kind>_tokens.h, which the grammar's automaton is built with.
+# Bison's report on the grammar (<kind>parser.xml) is read once, by
+# tools/grammar_report.py, for every consumer: <kind>_grammar.h holds the
+# names and spellings of the tokens and the rule of each state, which the
+# grammar's automaton is built with; <kind>_grammar.json the same facts and
+# the rules, for other tools.
 function(tessel_grammar kind sources_var)
   set(src ${PROJECT_SOURCE_DIR}/${kind})
   set(gen ${PROJECT_BINARY_DIR}/${kind})
   file(MAKE_DIRECTORY ${gen})
 
-  bison_target(${kind}_parser ${src}/${kind}parser.y ${gen}/${kind}parser.cc
-               DEFINES_FILE ${gen}/${kind}parser.hh
-               COMPILE_FLAGS "-Wall -Werror")
+  set(parser ${gen}/${kind}parser.cc)
+  set(parser_header ${gen}/${kind}parser.hh)
+  set(report ${gen}/${kind}parser.xml)
+  add_custom_command(OUTPUT ${parser} ${parser_header} ${report}
+      COMMAND ${BISON_EXECUTABLE} -Wall -Werror --defines=${parser_header} --xml=${report} -o ${parser}
+              ${src}/${kind}parser.y
+      DEPENDS ${src}/${kind}parser.y
+      COMMENT "[BISON] Building the parser of ${kind}"
+      VERBATIM)
+  set(facts ${gen}/${kind}_grammar.h)
+  add_custom_command(OUTPUT ${facts} ${gen}/${kind}_grammar.json
+      COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/grammar_report.py ${report}
+              --header ${parser_header} --prefix ${kind} --code ${facts} --json ${gen}/${kind}_grammar.json
+      DEPENDS ${report} ${parser_header} ${PROJECT_SOURCE_DIR}/tools/grammar_report.py
+      COMMENT "Reading bison's report on ${kind}'s grammar"
+      VERBATIM)
+  set(parser_outputs ${parser} ${parser_header} ${facts})
+
   flex_target(${kind}_scanner ${src}/lex.${kind}.l ${gen}/lex.${kind}.cc
               COMPILE_FLAGS "--prefix=${kind}")
-  add_flex_bison_dependency(${kind}_scanner ${kind}_parser)
+  # The scanner includes the parser's header.
+  set_source_files_properties(${FLEX_${kind}_scanner_OUTPUTS} PROPERTIES OBJECT_DEPENDS ${parser_header})
   if(TESSEL_COVERAGE)
     # So that gcov counts each rule's action on the rule's own line.
     set(scanner ${FLEX_${kind}_scanner_OUTPUTS})
@@ -36,30 +55,6 @@ function(tessel_grammar kind sources_var)
         COMMAND ${CMAKE_COMMAND} -E rename ${scanner}.lines ${scanner}
         DEPENDS ${PROJECT_SOURCE_DIR}/cmake/scanner-lines.awk)
   endif()
-
-  # The tokens in the order of their codes (258 upward): bison numbers them
-  # in the order of the %token lines, each of which names one token. (The
-  # semicolons and square brackets of spellings are kept out of CMake's lists.)
-  file(READ ${src}/${kind}parser.y grammar)
-  string(REPLACE ";" "<semicolon>" grammar "${grammar}")
-  string(REPLACE "[" "<open>" grammar "${grammar}")
-  string(REPLACE "]" "<close>" grammar "${grammar}")
-  string(REGEX MATCHALL "\n%token[^\n]*" token_lines "${grammar}")
-  set(names "// Made by the build from ${kind}parser.y: its tokens, in the order of their codes.\n")
-  string(APPEND names "static const tessel::runtime::TokenName ${kind}_tokens[] = {\n")
-  foreach(line ${token_lines})
-    if(NOT line MATCHES "^\n%token +([A-Z_0-9]+) +(\"[^\"]*\")")
-      message(FATAL_ERROR "${kind}parser.y: one token with its spelling per %token line: ${line}")
-    endif()
-    string(REPLACE "\\" "\\\\" spelling "${CMAKE_MATCH_2}")
-    string(APPEND names "    {\"${CMAKE_MATCH_1}\", ${spelling}},\n")
-  endforeach()
-  string(APPEND names "};\n")
-  string(REPLACE "<semicolon>" ";" names "${names}")
-  string(REPLACE "<open>" "[" names "${names}")
-  string(REPLACE "<close>" "]" names "${names}")
-  file(CONFIGURE OUTPUT ${gen}/${kind}_tokens.h CONTENT "${names}" @ONLY)
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${src}/${kind}parser.y)
 
   # The skeletons' own code trips a few warnings that are not ours to fix.
   set(scanner_options -Wno-sign-compare -Wno-unused-parameter -Wno-unused-function -Wno-implicit-fallthrough
@@ -76,9 +71,8 @@ function(tessel_grammar kind sources_var)
   endif()
   set_source_files_properties(${FLEX_${kind}_scanner_OUTPUTS} PROPERTIES
       COMPILE_OPTIONS "${scanner_options}" INCLUDE_DIRECTORIES "${gen}")
-  set_source_files_properties(${BISON_${kind}_parser_OUTPUTS} PROPERTIES
+  set_source_files_properties(${parser} PROPERTIES
       COMPILE_OPTIONS "${parser_options}" INCLUDE_DIRECTORIES "${gen}")
 
-  set(${sources_var} ${${sources_var}}
-      ${BISON_${kind}_parser_OUTPUTS} ${FLEX_${kind}_scanner_OUTPUTS} PARENT_SCOPE)
+  set(${sources_var} ${${sources_var}} ${parser_outputs} ${FLEX_${kind}_scanner_OUTPUTS} PARENT_SCOPE)
 endfunction()

@@ -67,7 +67,7 @@ static std::string* combined(Decl& t, const std::string* name, const std::string
 static std::string* stray_keyword(Decl& t, std::string* character)
 {
     error_report_line(t, "Bad keyword: " + *character);
-    t.action_error(("Unknown keyword" + *character).c_str(),
+    t.action_error(("Unknown keyword" + *character).c_str(), "unknown-keyword",
                    "A declaration starts with its keyword: `input`, `output`, `inputoutput`, `sensor`, "
                    "`return`, `type`, `function`, `procedure`, `task` or `relation`.");
     t.release(character);
@@ -170,5 +170,5 @@ dcl
 
 %%
 
-#include "decl_tokens.h"
+#include "decl_grammar.h"
 TESSEL_GRAMMAR(decl, Decl)

@@ -456,5 +456,5 @@ integer
 
 %%
 
-#include "ic3_tokens.h"
+#include "ic3_grammar.h"
 TESSEL_GRAMMAR(ic3, Ic3)

@@ -126,6 +126,9 @@ std::string diagnostic_part(const Result& r)
                        std::to_string(d.message.size()) + '\n';
     for (size_t i = 0; i < d.expected.size(); ++i)
         part += (i ? " " : "") + d.expected[i];
+    part += '\n' + d.code + ' ' + (d.incomplete ? '1' : '0') + ' ' + (d.rule.empty() ? "-" : d.rule) + '\n';
+    for (size_t i = 0; i < d.expecting.size(); ++i)
+        part += (i ? "\t" : "") + d.expecting[i];
     part += '\n';
     part += d.found;
     part += d.message;

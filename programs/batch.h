@@ -34,7 +34,10 @@ struct Settings {
     int jobs = 1;              // 1: the reading thread translates
     bool trace = true;         // false: no trace (--no-trace)
     bool diagnostics = false;  // answers carry their diagnostic (-d)
-    std::size_t max_output = std::size_t{64} << 20;
+    // The output of one text is bounded as in an editor (the embedded
+    // default); the parser's stack is the programs', so that whatever
+    // nesting a program translates the batch translates too.
+    std::size_t max_output = Options::embedded().max_output;
     long max_depth = Options().max_depth;
 };
 

@@ -9,6 +9,7 @@
 #include <iostream>
 #include <string>
 #include <thread>
+#include <vector>
 #include <unistd.h>
 
 #include "batch.h"
@@ -16,18 +17,33 @@
 
 namespace {
 
-const char usage_text[] =
-    "Usage: tessel-batch [-j N] [-d] [--no-trace] [--max-output BYTES] [--max-depth N] [-h]\n"
-    "Translates texts read from standard input, each given as a header line\n"
-    "\"<kind> <size>\" (kind: pure21, valued21, decl or ic3) and size bytes of text,\n"
-    "and answers each with \"<status> <error-offset> <out-size> <err-size> <trace-size>\",\n"
-    "the output, error and trace bytes, and a newline.\n"
-    "\t-j N\t\t\ttranslate in N threads (answers stay in request order)\n"
-    "\t-d\t\t\teach answer carries its diagnostic (a sixth size)\n"
-    "\t--no-trace\t\tno trace lines or records\n"
-    "\t--max-output BYTES\tthe output of one text at most (default 67108864; 0: none)\n"
-    "\t--max-depth N\t\tthe parser's stack (default 20000000 entries)\n"
-    "\t-h\t\t\tthis text\n";
+// "pure21, valued21, decl or ic3"
+std::string kind_names()
+{
+    const std::vector<tessel::Kind> kinds = tessel::kinds();
+    std::string names;
+    for (size_t i = 0; i < kinds.size(); ++i)
+        names += (i == 0 ? "" : i + 1 == kinds.size() ? " or " : ", ") + std::string(tessel::kind_name(kinds[i]));
+    return names;
+}
+
+std::string usage_text()
+{
+    const tessel::batch::Settings defaults;
+    return "Usage: tessel-batch [-j N] [-d] [--no-trace] [--max-output BYTES] [--max-depth N] [--kinds] [-h]\n"
+           "Translates texts read from standard input, each given as a header line\n"
+           "\"<kind> <size>\" (kind: " + kind_names() + ") and size bytes of text,\n"
+           "and answers each with \"<status> <error-offset> <out-size> <err-size> <trace-size>\",\n"
+           "the output, error and trace bytes, and a newline.\n"
+           "\t-j N\t\t\ttranslate in N threads (answers stay in request order)\n"
+           "\t-d\t\t\teach answer carries its diagnostic (a sixth size)\n"
+           "\t--no-trace\t\tno trace lines or records\n"
+           "\t--max-output BYTES\tthe output of one text at most (default " + std::to_string(defaults.max_output) +
+           "; 0: none)\n"
+           "\t--max-depth N\t\tthe parser's stack (default " + std::to_string(defaults.max_depth) + " entries)\n"
+           "\t--kinds\t\t\tlist the kinds, one a line\n"
+           "\t-h\t\t\tthis text\n";
+}
 
 // A whole number from min to max, or false.
 bool number(const char* text, long min, long max, long& value)
@@ -40,7 +56,7 @@ bool number(const char* text, long min, long max, long& value)
 
 int bad_usage(const std::string& complaint)
 {
-    std::cerr << "tessel-batch: " << complaint << "\n" << usage_text;
+    std::cerr << "tessel-batch: " << complaint << "\n" << usage_text();
     return 2;
 }
 
@@ -57,10 +73,11 @@ int main(int argc, char* argv[])
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
     tessel::batch::Settings settings;
-    enum { no_trace = 256, max_output, max_depth };
+    enum { no_trace = 256, max_output, max_depth, kinds };
     const option long_options[] = {{"no-trace", no_argument, nullptr, no_trace},
                                    {"max-output", required_argument, nullptr, max_output},
                                    {"max-depth", required_argument, nullptr, max_depth},
+                                   {"kinds", no_argument, nullptr, kinds},
                                    {nullptr, 0, nullptr, 0}};
     int option;
     long n;
@@ -68,7 +85,11 @@ int main(int argc, char* argv[])
     while ((option = getopt_long(argc, argv, "dhj:", long_options, nullptr)) != -1) {
         switch (option) {
         case 'h':
-            std::cout << usage_text;
+            std::cout << usage_text();
+            return 0;
+        case kinds:
+            for (tessel::Kind kind : tessel::kinds())
+                std::cout << tessel::kind_name(kind) << '\n';
             return 0;
         case 'd':
             settings.diagnostics = true;

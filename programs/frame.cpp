@@ -4,6 +4,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
+#include <optional>
+#include <streambuf>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -77,13 +80,43 @@ void hold_closed_standard_streams()
             ::open("/dev/null", O_RDONLY);
 }
 
+// The input as the translation reads it, with a copy of what it delivered,
+// for the place shown with -d. It hands over what its source has ready, or
+// waits for one character, as the source itself would.
+class RecordingBuffer : public std::streambuf {
+public:
+    explicit RecordingBuffer(std::streambuf* source) : source_(source) {}
+    const std::string& recorded() const { return recorded_; }
+
+protected:
+    std::streamsize showmanyc() override { return source_->in_avail(); }
+    int_type underflow() override
+    {
+        std::streamsize wanted = std::min<std::streamsize>(std::max<std::streamsize>(source_->in_avail(), 1),
+                                                           static_cast<std::streamsize>(sizeof chunk_));
+        const std::streamsize got = source_->sgetn(chunk_, wanted);
+        if (got <= 0)
+            return traits_type::eof();
+        recorded_.append(chunk_, static_cast<size_t>(got));
+        setg(chunk_, chunk_, chunk_ + got);
+        return traits_type::to_int_type(chunk_[0]);
+    }
+
+private:
+    std::streambuf* source_;
+    std::string recorded_;
+    char chunk_[16384];
+};
+
 // With -d: after the error report, on a line of its own, where and why, as
-// compilers write it for the editors that read them (FILE:LINE:COLUMN:).
-void write_diagnostic(OutputFile& err, const std::string& file, const Diagnostic& d)
+// compilers write it for the editors that read them (FILE:LINE:COLUMN:),
+// with the message's code, then the line and a mark under the place.
+void write_diagnostic(OutputFile& err, const std::string& file, const Diagnostic& d, const std::string& text)
 {
     if (!err.at_line_start())
         err << '\n';
-    err << file << ':' << d.line << ':' << d.column << ": error: " << d.message << '\n';
+    err << file << ':' << d.line << ':' << d.column << ": error: " << d.message << " [" << d.code << "]\n"
+        << excerpt(text, d);
     err.flush();
 }
 
@@ -149,10 +182,17 @@ int translator_main(Kind kind, int argc, char* argv[])
 
     OutputFile out(STDOUT_FILENO);
     OutputFile err(STDERR_FILENO, 4096);
+    std::optional<RecordingBuffer> recording;
+    std::optional<std::istream> recorded_input;
+    if (options.diagnostic) {
+        recording.emplace(input->rdbuf());
+        recorded_input.emplace(&*recording);
+        input = &*recorded_input;
+    }
     Outcome outcome = translate(kind, *input, out, err, trace_file, options);
     int status = outcome.status;
     if (outcome.diagnostic)
-        write_diagnostic(err, in_name == "cin" ? "<stdin>" : in_name, *outcome.diagnostic);
+        write_diagnostic(err, in_name == "cin" ? "<stdin>" : in_name, *outcome.diagnostic, recording->recorded());
 
     trace_file.close();
     if (status == 0 && trace_file.fail()) {

@@ -47,7 +47,7 @@ static std::string* label(Pure21& t, const std::string* fact, const std::string*
 static std::string* trigger_missing(Pure21& t, std::string* value)
 {
     t.release(value);
-    t.action_error("Trigger missing", "A label with a factor needs a trigger: write it between the two "
+    t.action_error("Trigger missing", "trigger-missing", "A label with a factor needs a trigger: write it between the two "
                                       "semicolons, as in `3;a;b.`, or leave the factor out.");
     return nullptr;
 }
@@ -55,7 +55,7 @@ static std::string* trigger_missing(Pure21& t, std::string* value)
 /* A character no rule expects where the trigger needs an operand. */
 static std::string* stray_character(Pure21& t)
 {
-    t.action_failure(1, std::string("unknown symbol: ") + t.token() + "\n",
+    t.action_failure(1, std::string("unknown symbol: ") + t.token() + "\n", "stray-character",
                      "This character cannot stand in a trigger: a trigger is made of signal names, `not`, "
                      "`and`, `or`, `pre(...)` and parentheses, or is `tick`.");
     return nullptr;
@@ -195,5 +195,5 @@ puresig
 
 %%
 
-#include "pure21_tokens.h"
+#include "pure21_grammar.h"
 TESSEL_GRAMMAR(pure21, Pure21)

@@ -177,17 +177,18 @@ std::vector<int> Automaton::error_states() const
 }
 
 template <class Visit>
-void Automaton::explore(Visit visit) const
+void Automaton::explore(Visit visit, size_t depth) const
 {
     // Breadth first over the parser's stacks, token by token; a stack whose
-    // top three states were met before is not followed further (that keeps
-    // the search small, and it finds every error state of these grammars).
+    // top `depth` states were met before is not followed further (that
+    // keeps the search small; three find every error state of these
+    // grammars).
     struct Node {
         std::vector<int> stack;
         std::vector<int> sentence;
     };
-    auto key = [](const std::vector<int>& stack) {
-        return std::vector<int>(stack.end() - static_cast<long>(std::min<size_t>(3, stack.size())), stack.end());
+    auto key = [depth](const std::vector<int>& stack) {
+        return std::vector<int>(stack.end() - static_cast<long>(std::min(depth, stack.size())), stack.end());
     };
     Node start{{0}, {}};
     settle(start.stack);
@@ -205,7 +206,7 @@ void Automaton::explore(Visit visit) const
                 stack.push_back(a.target);
                 settle(stack);
             }
-            if (!visit(stack, sentence, a.move))
+            if (!visit(node.stack, stack, sentence, a.move))
                 return;
             if (a.move == Move::shift && seen.insert(key(stack)).second)
                 queue.push_back(Node{std::move(stack), std::move(sentence)});
@@ -216,7 +217,7 @@ void Automaton::explore(Visit visit) const
 std::vector<std::vector<int>> Automaton::error_sentences() const
 {
     std::vector<std::vector<int>> sentences(static_cast<size_t>(states()));
-    explore([&](const std::vector<int>& stack, const std::vector<int>& sentence, Move move) {
+    explore([&](const std::vector<int>&, const std::vector<int>& stack, const std::vector<int>& sentence, Move move) {
         if (move == Move::error && sentences[static_cast<size_t>(stack.back())].empty())
             sentences[static_cast<size_t>(stack.back())] = sentence;
         return true;
@@ -228,7 +229,7 @@ std::vector<std::vector<int>> Automaton::complete_sentences(size_t count) const
 {
     std::vector<std::vector<int>> sentences;
     const int end = end_state();
-    explore([&](const std::vector<int>& stack, const std::vector<int>& sentence, Move move) {
+    explore([&](const std::vector<int>&, const std::vector<int>& stack, const std::vector<int>& sentence, Move move) {
         if (move == Move::shift && stack.back() == end) {
             sentences.push_back(sentence);
             sentences.back().push_back(end_symbol);
@@ -236,6 +237,36 @@ std::vector<std::vector<int>> Automaton::complete_sentences(size_t count) const
         return sentences.size() < count;
     });
     return sentences;
+}
+
+std::vector<int> Automaton::expected_on(const std::vector<int>& stack) const
+{
+    std::vector<int> expected, above;
+    for (int symbol : by_name_)
+        if (shifts(stack, symbol, above))
+            expected.push_back(symbol);
+    return expected;
+}
+
+std::vector<Automaton::Situation> Automaton::situations(size_t depth) const
+{
+    std::set<std::pair<int, std::vector<int>>> seen;
+    std::vector<Situation> found;
+    std::vector<int> last_before, expected;
+    explore(
+        [&](const std::vector<int>& before, const std::vector<int>& stack, const std::vector<int>& sentence, Move move) {
+            if (move != Move::error)
+                return true;
+            if (last_before != before) {  // the expected tokens, once for each stack
+                expected = expected_on(before);
+                last_before = before;
+            }
+            if (seen.insert({stack.back(), expected}).second)
+                found.push_back({stack.back(), expected, sentence});
+            return true;
+        },
+        depth);
+    return found;
 }
 
 int Automaton::end_state() const

@@ -27,6 +27,9 @@ struct Tables {
     bool table_errors; // yytable holds explicit errors (as table_ninf)
     int table_ninf, last, ntokens, final_state, max_token;
     std::vector<TokenName> tokens;  // the tokens in the order of their codes (258 upward)
+    // For each state, the nonterminal whose rule the parser is in there, as
+    // the grammar names it (from bison's report, tools/grammar_report.py).
+    std::vector<const char*> state_rules;
 };
 
 // Copies one of bison's tables.
@@ -57,6 +60,13 @@ public:
     // its spelling, or an example of what the spelling describes.
     std::string example(int symbol) const;
     int token_symbols() const { return t_.ntokens; }
+    // The nonterminal whose rule the parser is in, in a state ("" for a
+    // number that is no state).
+    const char* rule(int state) const
+    {
+        return state >= 0 && static_cast<size_t>(state) < t_.state_rules.size() ? t_.state_rules[static_cast<size_t>(state)]
+                                                                               : "";
+    }
     int states() const { return static_cast<int>(t_.pact.size()); }
 
     // Replays the tokens (their codes, as the scanner gave them) but the
@@ -77,6 +87,17 @@ public:
     // `count` of them.
     std::vector<std::vector<int>> error_sentences() const;
     std::vector<std::vector<int>> complete_sentences(size_t count) const;
+
+    // The places where a syntax error can be found, each once: the error
+    // state with the exact set of tokens that could have come instead
+    // (sorted by name), and a shortest sentence that ends in it. The search
+    // follows a stack until its top `depth` states were met before.
+    struct Situation {
+        int error_state;
+        std::vector<int> expected;
+        std::vector<int> sentence;
+    };
+    std::vector<Situation> situations(size_t depth) const;
 
     // The state after a whole text, where only its end may come.
     int end_state() const;
@@ -105,12 +126,15 @@ private:
     // Makes the reductions that need no token.
     void settle(std::vector<int>& stack) const;
     // Visits the parser's moves on every token from the stacks reached by
-    // ever longer sentences: visit(stack, sentence, move), where the stack
-    // is the one on which the sentence's last token meets an error (after
-    // its reductions), or the one it leads to when shifted (after the
-    // reductions that need no token); stops when visit returns false.
+    // ever longer sentences: visit(before, stack, sentence, move), where
+    // before is the stack the sentence's last token arrives on, and stack
+    // the one on which it meets an error (after its reductions), or the one
+    // it leads to when shifted (after the reductions that need no token);
+    // stops when visit returns false.
     template <class Visit>
-    void explore(Visit visit) const;
+    void explore(Visit visit, size_t depth = 3) const;
+    // The tokens that could be shifted from the stack.
+    std::vector<int> expected_on(const std::vector<int>& stack) const;
 
     Tables t_;
     std::vector<int> by_name_;  // the token symbols (but bison's own) in the order of their names

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "columns.h"
+
 namespace tessel::runtime {
 
 namespace {
@@ -24,43 +26,162 @@ bool starts(const std::string& text, const char* prefix)
     return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
 
-std::string scanner_failure(const Ending& ending)
+// The texts that a token of some kinds is spelled with in the grammars
+// describe that kind of token; the others are the token's own text.
+struct Described {
+    const char* spelling;
+    const char* words;  // "" : never shown (a character no rule wants)
+    int order;          // where it is shown among the others
+};
+constexpr Described described[] = {
+    {"name", "a name", 0},
+    {"name~with~tildes", "a name with tildes", 0},
+    {"number", "a number", 1},
+    {"`text`", "a backquoted text `...`", 2},
+    {"!text!", "a text between exclamation marks `!...!`", 2},
+    {":{text}", "a verbatim text `:{...}`", 2},
+    {"other character", "", 0},
+};
+
+// A token as a person reads it, and where it goes in the list shown:
+// names and numbers, texts, keywords, signs, then the end.
+std::pair<int, std::string> shown(const Automaton& automaton, int symbol)
 {
-    if (starts(ending.message, "input buffer overflow"))
+    const std::string spelling = automaton.spelling(symbol);
+    if (automaton.name(symbol) == "END")
+        return {5, "the end of the text"};
+    for (const Described& d : described)
+        if (spelling == d.spelling)
+            return {d.order, d.words};
+    const bool word = std::all_of(spelling.begin(), spelling.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+    return {word ? 3 : 4, "`" + spelling + "`"};
+}
+
+std::vector<std::string> expecting(const Automaton& automaton, const std::vector<int>& symbols)
+{
+    std::vector<std::pair<int, std::string>> shown_symbols;
+    for (int symbol : symbols) {
+        auto s = shown(automaton, symbol);
+        if (!s.second.empty())
+            shown_symbols.push_back(std::move(s));
+    }
+    // (Sorted in place: a stable sort would ask for memory that it may do without.)
+    for (size_t i = 0; i < shown_symbols.size(); ++i)
+        shown_symbols[i].first = shown_symbols[i].first * 1000 + static_cast<int>(i);
+    std::sort(shown_symbols.begin(), shown_symbols.end());
+    std::vector<std::string> words;
+    words.reserve(shown_symbols.size());
+    for (auto& s : shown_symbols)
+        words.push_back(std::move(s.second));
+    return words;
+}
+
+std::string scanner_failure(const Ending& ending, std::string& code)
+{
+    if (starts(ending.message, "input buffer overflow")) {
+        code = "too-long";
         return too_long(ending.place.text);
+    }
+    code = "unreadable";
     if (starts(ending.message, "input in flex scanner failed"))
         return "The text could not be read to its end.";
     return "The scanner failed: " + ending.message + ".";
 }
 
-std::string syntax_error(const Ending& ending, const std::vector<unsigned short>& tokens,
-                         const Automaton& automaton, const Messages& messages, Diagnostic& d)
+// What may come where the last of the tokens stands.
+Analysis expect(const std::vector<unsigned short>& tokens, const Automaton& automaton, Diagnostic& d)
 {
-    const Analysis analysis = automaton.analyse(tokens);
+    Analysis analysis = automaton.analyse(tokens);
+    d.expected.clear();
     d.expected.reserve(analysis.expected.size());
     for (int symbol : analysis.expected)  // in the order of their names
         d.expected.push_back(automaton.name(symbol));
-    if (const char* message = message_of(messages, analysis.error_state))
-        return message;
+    d.expecting = expecting(automaton, analysis.expected);
+    return analysis;
+}
+
+std::string syntax_error(const Ending& ending, const std::vector<unsigned short>& tokens,
+                         const Automaton& automaton, const Messages& messages, Diagnostic& d)
+{
+    const Analysis analysis = expect(tokens, automaton, d);
+    std::string names;
+    for (size_t i = 0; i < d.expected.size(); ++i)
+        names += (i ? " " : "") + d.expected[i];
+    d.code = "syntax-error";
+    if (const Messages::Entry* entry = message_of(messages, analysis.error_state, names)) {
+        d.code = entry->code;
+        return expanded(entry->message, ending.place.length ? d.found : std::string(), "", d.expecting);
+    }
     // Every error state has its message (the messages test sees to it);
     // this is for a grammar changed without its messages.
     std::string text = ending.place.length == 0 ? "The text cannot end here." : "This cannot stand here.";
-    if (!analysis.expected.empty()) {
+    if (!d.expecting.empty()) {
         text += " Expected: ";
-        for (size_t i = 0; i < analysis.expected.size(); ++i)
-            text += (i ? ", " : "") + ("`" + automaton.spelling(analysis.expected[i]) + "`");
+        for (size_t i = 0; i < d.expecting.size(); ++i)
+            text += (i ? ", " : "") + d.expecting[i];
         text += ".";
     }
     return text;
 }
 
+// A text that ends inside a word that may come there ("3;a an", typing
+// `and`) is only unfinished.
+bool unfinished_word(const Automaton& automaton, std::string_view text, const std::vector<unsigned short>& tokens,
+                     Diagnostic& d)
+{
+    if (d.length == 0 || d.offset + d.length != static_cast<long>(text.size()))
+        return false;
+    const std::string_view rest = text.substr(static_cast<size_t>(d.offset));
+    for (int symbol : automaton.analyse(tokens).expected) {
+        const std::string spelling = automaton.spelling(symbol);
+        if (spelling.size() > rest.size() && spelling.compare(0, rest.size(), rest) == 0 &&
+            automaton.example(symbol) == spelling) {
+            d.incomplete = true;
+            d.code = "unfinished";
+            d.message = "The text ends in the middle of `" + spelling + "`: go on typing.";
+            return true;
+        }
+    }
+    return false;
+}
+
+// A text that ends too early is shown where it ends for the person who
+// reads it: just after its last token, not past the blanks, line breaks
+// and comments after it.
+void point_after_last_token(Diagnostic& d, const Resources& resources)
+{
+    if (resources.spans.size() < 2)
+        return;
+    const Span& last = resources.spans[resources.spans.size() - 2];
+    d.offset = last.offset + last.length;
+}
+
+// A token of one byte of a character written in several (a letter with
+// an accent read as a character no rule wants) is shown as that character.
+void widen_to_characters(Diagnostic& d, std::string_view text)
+{
+    const size_t end = static_cast<size_t>(d.offset + d.length);
+    if (d.length == 0 || end > text.size())
+        return;
+    size_t start = static_cast<size_t>(d.offset);
+    while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80 && static_cast<long>(start) > d.offset - 3)
+        --start;
+    char32_t code;
+    const size_t length = static_cast<size_t>(utf8_char(text.substr(start), code));
+    if (length > 1 && start + length > end) {
+        d.offset = static_cast<long>(start);
+        d.length = static_cast<long>(length);
+        d.found.assign(text.substr(start, length));
+    }
+}
+
 }  // namespace
 
-const char* message_of(const Messages& messages, int state)
+const Messages::Entry* message_of(const Messages& messages, int state, std::string_view expected)
 {
     for (size_t i = 0; i < messages.count; ++i)
-        if (messages.entries[i].state == state)
-            return messages.entries[i].message;
+        if (messages.entries[i].state == state && expected == messages.entries[i].expected)
+            return &messages.entries[i];
     return nullptr;
 }
 
@@ -89,8 +210,9 @@ std::string too_long(const std::string& start)
     return "This token is too long: a token may have at most " + open + " characters.";
 }
 
-Diagnostic diagnose(const Ending& ending, const std::vector<unsigned short>& tokens, const Automaton& automaton,
-                    const Messages& messages, const Options& options)
+Diagnostic diagnose(const char* kind, const Ending& ending, const Resources& resources, std::string_view text,
+                    const Automaton& automaton, const Messages& messages, const Hints& hints,
+                    const Options& options)
 {
     Diagnostic d;
     d.offset = ending.place.offset;
@@ -98,29 +220,60 @@ Diagnostic diagnose(const Ending& ending, const std::vector<unsigned short>& tok
     d.line = ending.place.line;
     d.column = ending.place.column;
     d.found = ending.place.text;
+    // The token at which an action stopped, when it was the last one read
+    // (a character no rule wants, taken by a rule that rejects it).
+    const bool at_last_token = !resources.spans.empty() && resources.spans.back().offset == d.offset &&
+                               resources.tokens.back() != 0;
+    bool hinted = true;
     switch (ending.stop) {
     case Stop::none:
         break;
     case Stop::syntax_error:
-        d.message = syntax_error(ending, tokens, automaton, messages, d);
+        d.message = syntax_error(ending, resources.tokens, automaton, messages, d);
+        if (d.length == 0) {
+            d.incomplete = true;
+            point_after_last_token(d, resources);
+        }
         break;
     case Stop::action_error:
         d.message = ending.advice;
+        d.code = ending.code;
+        if (at_last_token)
+            expect(resources.tokens, automaton, d);
         break;
     case Stop::scanner:
-        d.message = scanner_failure(ending);
+        d.message = scanner_failure(ending, d.code);
         break;
     case Stop::stack:
+        hinted = false;
+        d.code = "too-deep";
         d.message = "The text is nested too deeply: the parser's stack holds at most " +
                     grouped(options.max_depth) + " entries.";
         break;
     case Stop::output_limit:
+        hinted = false;
+        d.code = "output-limit";
         d.message = "The translation would write more than " + grouped(static_cast<long>(options.max_output)) +
                     " bytes, the limit set for it.";
         break;
     case Stop::memory:
+        hinted = false;
+        d.code = "out-of-memory";
         d.message = "The translation ran out of memory.";
         break;
+    }
+    widen_to_characters(d, text);
+    if (hinted && !(ending.stop == Stop::syntax_error && unfinished_word(automaton, text, resources.tokens, d))) {
+        const long pointed = apply_hint(hints, Scene{text, resources.tokens, resources.spans, automaton}, d);
+        if (pointed >= 0)  // what may come at the token it points at
+            expect(std::vector<unsigned short>(resources.tokens.begin(), resources.tokens.begin() + pointed + 1),
+                   automaton, d);
+    }
+    d.code = std::string(kind) + "." + d.code;
+    if (d.offset <= static_cast<long>(text.size())) {
+        const LineColumn place = line_column(text, d.offset);
+        d.line = place.line;
+        d.column = place.column;
     }
     return d;
 }

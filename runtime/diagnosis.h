@@ -11,20 +11,27 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <tessel/translate.h>
 
 #include "automaton.h"
+#include "hints.h"
 #include "kinds.h"
 #include "translation.h"
 
 namespace tessel::runtime {
 
-// The messages of a grammar's error states.
+// The messages of a grammar's syntax errors, one for each situation in
+// which the parser can find one: the error state and the exact set of
+// tokens that could have come instead (their names, sorted, separated by
+// blanks). Each has a code, the language's name for it ("trigger-ends").
 struct Messages {
     struct Entry {
         int state;
+        const char* expected;
+        const char* code;
         const char* message;
     };
     const Entry* entries;
@@ -35,13 +42,15 @@ struct Messages {
 TESSEL_KINDS(TESSEL_DECLARE_MESSAGES)
 #undef TESSEL_DECLARE_MESSAGES
 
-// The message of an error state (null when the table has none).
-const char* message_of(const Messages& messages, int state);
+// The entry of a situation (null when the table has none).
+const Messages::Entry* message_of(const Messages& messages, int state, std::string_view expected);
 
-// The diagnostic of a translation that ended as `ending` after reading the
-// token codes `tokens` (the last one where it stopped).
-Diagnostic diagnose(const Ending& ending, const std::vector<unsigned short>& tokens, const Automaton& automaton,
-                    const Messages& messages, const Options& options);
+// The diagnostic of a translation of `kind` that ended as `ending` after
+// reading the tokens kept in `resources` (the last one where it stopped),
+// from `text` (as far as it was read; empty when it was not kept).
+Diagnostic diagnose(const char* kind, const Ending& ending, const Resources& resources, std::string_view text,
+                    const Automaton& automaton, const Messages& messages, const Hints& hints,
+                    const Options& options);
 
 // What is wrong with a token that outgrew the scanner's buffer, from its
 // first characters: how long such a token may be.

@@ -6,8 +6,9 @@
 //   #define pure21lex tessel::runtime::lex
 //   #define pure21error tessel::runtime::parse_error
 //
-// and ends with TESSEL_GRAMMAR(<kind>, <State>) after the token names that
-// the build extracts from its %token lines (#include "<kind>_tokens.h").
+// and ends with TESSEL_GRAMMAR(<kind>, <State>) after the facts that the
+// build reads from bison's report on it (#include "<kind>_grammar.h": the
+// tokens' names and spellings, the rule of each state).
 #ifndef TESSEL_RUNTIME_GRAMMAR_H
 #define TESSEL_RUNTIME_GRAMMAR_H
 
@@ -21,8 +22,9 @@
 #include "translation.h"
 
 // The engine's stacks: their capacity, and their storage once they outgrow
-// their first 200 entries (YYINITDEPTH; see effective() in translate.cpp),
-// are the translation's (t, the parse parameter).
+// their first Options::least_depth entries (bison's YYINITDEPTH; see
+// effective() in translate.cpp), are the translation's (t, the parse
+// parameter).
 #define YYMAXDEPTH (t.max_depth())
 #define YYMALLOC(bytes) t.parser_stack(bytes)
 #define YYFREE(stack) t.free_parser_stack(stack)
@@ -88,17 +90,21 @@ std::string* token_text(Translation& t);
 }  // namespace tessel::runtime
 
 // The end of a grammar file: the automaton of its parser's tables, with the
-// names of its tokens (<kind>_tokens, from <kind>_tokens.h), and the
+// names of its tokens and the rule of each state (<kind>_tokens and
+// <kind>_state_rules, from <kind>_grammar.h), and the
 // translator that runs the parser on the translation's state <State>.
 #define TESSEL_GRAMMAR(kind, State)                                                                           \
     const tessel::runtime::Automaton& tessel::runtime::kind##_automaton()                                     \
     {                                                                                                         \
         static_assert(std::size(kind##_tokens) == YYNTOKENS - 3, "a name for every token");                   \
+        static_assert(YYINITDEPTH == Options::least_depth, "the parser's first entries");                     \
+        static_assert(std::size(kind##_state_rules) == YYNSTATES, "a rule for every state");                  \
         static const Automaton automaton(Tables{                                                              \
             table_ints(yypact), table_ints(yydefact), table_ints(yypgoto), table_ints(yydefgoto),             \
             table_ints(yytable), table_ints(yycheck), table_ints(yyr1), table_ints(yyr2),                     \
             table_ints(yytranslate), YYPACT_NINF, yytable_value_is_error(YYTABLE_NINF) != 0, YYTABLE_NINF,    \
-            YYLAST, YYNTOKENS, YYFINAL, YYMAXUTOK, {std::begin(kind##_tokens), std::end(kind##_tokens)}});    \
+            YYLAST, YYNTOKENS, YYFINAL, YYMAXUTOK, {std::begin(kind##_tokens), std::end(kind##_tokens)},      \
+            {std::begin(kind##_state_rules), std::end(kind##_state_rules)}});                                 \
         return automaton;                                                                                     \
     }                                                                                                         \
     tessel::runtime::Ending tessel::runtime::translate_##kind(const Streams& streams, const Options& options, \

@@ -32,6 +32,15 @@ static_assert(in_order(), "runtime/kinds.h lists the kinds in the order of tesse
 
 }  // namespace
 
+std::vector<Kind> kinds()
+{
+    std::vector<Kind> all;
+    all.reserve(std::size(names));
+    for (const Names& n : names)
+        all.push_back(n.kind);
+    return all;
+}
+
 bool kind_from_name(std::string_view name, Kind& kind)
 {
     for (const Names& n : names)

@@ -11,4 +11,12 @@
     X(decl, Decl)             \
     X(ic3, Ic3)
 
+namespace tessel::runtime {
+
+#define TESSEL_COUNT_KIND(kind, Title) +1
+constexpr int kind_count = 0 TESSEL_KINDS(TESSEL_COUNT_KIND);
+#undef TESSEL_COUNT_KIND
+
+}  // namespace tessel::runtime
+
 #endif

@@ -139,16 +139,17 @@ protected:
     void LexerOutput(const char* buf, int size) override { translation_->out.write(buf, static_cast<size_t>(size)); }
     [[noreturn]] void LexerError(const char* message) override { throw ScannerFailure(message); }
 
-private:
+public:
     // The offset of the current token: the buffer holds the last characters
     // handed over, the current token among them; this holds during a refill
     // too, when a fatal error may interrupt it.
-    long offset(long delivered) const
+    long offset(long delivered) const override
     {
         const char* buffer = this->yy_buffer_stack[this->yy_buffer_stack_top]->yy_ch_buf;
         return delivered - this->yy_n_chars + (this->yytext - buffer);
     }
 
+private:
     Translation* translation_;
     bool token_ = false;      // a token was read
     int line_ = 1;            // the line of the next character to match (yylineno, as last seen)

@@ -23,10 +23,11 @@ struct Language {
     runtime::Translate translate;
     const runtime::Automaton& (*automaton)();
     const runtime::Messages& messages;
+    const runtime::Hints& hints;
 };
 
 #define TESSEL_LANGUAGE(kind, Title) \
-    {runtime::translate_##kind, runtime::kind##_automaton, runtime::kind##_messages},
+    {runtime::translate_##kind, runtime::kind##_automaton, runtime::kind##_messages, runtime::kind##_hints},
 const Language languages[] = {TESSEL_KINDS(TESSEL_LANGUAGE)};
 #undef TESSEL_LANGUAGE
 
@@ -48,20 +49,26 @@ Options effective(const Options& options)
 
 // The diagnostic of a translation that failed, when the caller wants it.
 std::optional<Diagnostic> diagnostic_of(Kind kind, const runtime::Ending& ending, const runtime::Resources& resources,
-                                        const Options& options)
+                                        const Input& input, const Options& options)
 {
     if (ending.status == 0 || !options.diagnostic)
         return std::nullopt;
     const Language& l = language(kind);
-    return runtime::diagnose(ending, resources.tokens, l.automaton(), l.messages, options);
+    return runtime::diagnose(kind_name(kind), ending, resources, input.kept(), l.automaton(), l.messages, l.hints,
+                             options);
 }
 
 // A stream: whatever it holds or can deliver without waiting, or, when that
 // is nothing, one character, for which it may wait; everything written so
-// far is flushed before that wait.
+// far is flushed before that wait. When asked, it keeps what it delivered.
 class StreamInput : public Input {
 public:
-    StreamInput(std::istream& in, Output& out, Output& trace) : in_(in), out_(out), trace_(trace) {}
+    StreamInput(std::istream& in, Output& out, Output& trace, bool keep)
+        : in_(in), out_(out), trace_(trace), keep_(keep)
+    {
+    }
+
+    std::string_view kept() const override { return kept_; }
 
     int read(char* buf, int max_size) override
     {
@@ -85,6 +92,8 @@ public:
                 in_.setstate(std::ios::eofbit);
                 return 0;
             }
+            if (keep_)
+                kept_.append(buf, static_cast<size_t>(got));
             return static_cast<int>(got);
         } catch (const std::bad_alloc&) {
             throw;
@@ -98,6 +107,8 @@ private:
     std::istream& in_;
     Output& out_;
     Output& trace_;
+    bool keep_;
+    std::string kept_;
 };
 
 }  // namespace
@@ -122,7 +133,7 @@ Result Translator::translate(Kind kind, std::string_view text, const Options& as
                                                       options.commands ? &result.commands : nullptr, *resources_);
     result.status = ending.status;
     result.error_offset = ending.error_offset;
-    result.diagnostic = diagnostic_of(kind, ending, *resources_, options);
+    result.diagnostic = diagnostic_of(kind, ending, *resources_, in, options);
     return result;
 }
 
@@ -131,10 +142,10 @@ Outcome Translator::translate(Kind kind, std::istream& in, std::ostream& out, st
 {
     const Options options = effective(asked);
     Output out_output(out), err_output(err), trace_output(trace);
-    StreamInput input(in, out_output, trace_output);
+    StreamInput input(in, out_output, trace_output, options.diagnostic);
     runtime::Ending ending = language(kind).translate(Streams{input, out_output, err_output, trace_output}, options,
                                                       nullptr, *resources_);
-    Outcome outcome{ending.status, ending.error_offset, diagnostic_of(kind, ending, *resources_, options)};
+    Outcome outcome{ending.status, ending.error_offset, diagnostic_of(kind, ending, *resources_, input, options)};
     if (outcome.status != 0)
         return outcome;
     // Output that did not reach its file is no success.

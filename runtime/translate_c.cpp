@@ -7,6 +7,8 @@
 #include <cstring>
 #include <new>
 
+#include "kinds.h"
+
 namespace {
 
 template <class T>
@@ -34,7 +36,10 @@ void free_diagnostic(tessel_diagnostic* d)
         return;
     ::operator delete(d->found);
     ::operator delete(d->message);
+    ::operator delete(d->code);
+    ::operator delete(d->rule);
     ::operator delete(static_cast<void*>(d->expected));
+    ::operator delete(static_cast<void*>(d->expecting));
     ::operator delete(d);
 }
 
@@ -65,10 +70,13 @@ tessel_diagnostic* copy_diagnostic(const tessel::Diagnostic& diagnostic)
     if (!d)
         return nullptr;
     *d = tessel_diagnostic{diagnostic.offset, diagnostic.length, diagnostic.line, diagnostic.column,
-                           nullptr, 0, nullptr, diagnostic.expected.size(), nullptr};
+                           nullptr, 0, nullptr, diagnostic.expected.size(), nullptr, nullptr, nullptr,
+                           diagnostic.expecting.size(), diagnostic.incomplete ? 1 : 0, nullptr};
     d->expected = copy_names(diagnostic.expected);
-    if (!d->expected || !copy_out(diagnostic.found, &d->found, &d->found_size) ||
-        !copy_out(diagnostic.message, &d->message, nullptr)) {
+    d->expecting = copy_names(diagnostic.expecting);
+    if (!d->expected || !d->expecting || !copy_out(diagnostic.found, &d->found, &d->found_size) ||
+        !copy_out(diagnostic.message, &d->message, nullptr) || !copy_out(diagnostic.code, &d->code, nullptr) ||
+        !copy_out(diagnostic.rule, &d->rule, nullptr)) {
         free_diagnostic(d);
         return nullptr;
     }
@@ -77,18 +85,38 @@ tessel_diagnostic* copy_diagnostic(const tessel::Diagnostic& diagnostic)
 
 }  // namespace
 
-extern "C" void tessel_options_init(tessel_options* options)
+namespace {
+
+void set_options(tessel_options* options, const tessel::Options& defaults)
 {
-    const tessel::Options defaults;
     options->trace = defaults.trace ? 1 : 0;
     options->max_output = defaults.max_output;
     options->max_depth = defaults.max_depth;
 }
 
+// The kind of a number, when it is one.
+bool known(tessel_kind kind)
+{
+    // (A negative number is a large one as unsigned, whatever the enum's type.)
+    return static_cast<unsigned long>(kind) < static_cast<unsigned long>(tessel::runtime::kind_count);
+}
+
+}  // namespace
+
+extern "C" void tessel_options_init(tessel_options* options)
+{
+    set_options(options, tessel::Options());
+}
+
+extern "C" void tessel_options_init_embedded(tessel_options* options)
+{
+    set_options(options, tessel::Options::embedded());
+}
+
 extern "C" tessel_result* tessel_translate_with(tessel_kind kind, const char* text, size_t size,
                                                 const tessel_options* options)
 {
-    if (kind < TESSEL_PURE21 || kind > TESSEL_IC3 || (!text && size > 0))
+    if (!known(kind) || (!text && size > 0))
         return nullptr;
     tessel::Options o;
     o.commands = false;
@@ -130,6 +158,21 @@ extern "C" void tessel_result_free(tessel_result* result)
     ::operator delete(result->trace);
     free_diagnostic(result->diagnostic);
     ::operator delete(result);
+}
+
+extern "C" size_t tessel_kind_count(void)
+{
+    return tessel::runtime::kind_count;
+}
+
+extern "C" const char* tessel_kind_name(tessel_kind kind)
+{
+    return known(kind) ? tessel::kind_name(static_cast<tessel::Kind>(kind)) : nullptr;
+}
+
+extern "C" const char* tessel_kind_title(tessel_kind kind)
+{
+    return known(kind) ? tessel::kind_title(static_cast<tessel::Kind>(kind)) : nullptr;
 }
 
 extern "C" int tessel_kind_from_name(const char* name, tessel_kind* kind)

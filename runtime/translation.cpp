@@ -11,6 +11,7 @@ Resources::Resources()
     // Room for a label's tokens and values: a translation grows them
     // only when its text is longer.
     tokens.reserve(64);
+    spans.reserve(64);
     values_.reserve(16);
     spare_.reserve(32);
 }
@@ -48,6 +49,7 @@ Translation::Translation(Kind kind, const Streams& streams, const Options& optio
     for (Output* o : {&out, &err_, &trace_file})
         o->set_budget(&budget_);
     resources_.tokens.clear();
+    resources_.spans.clear();
 }
 
 Translation::~Translation()
@@ -103,8 +105,10 @@ int Translation::next_token()
 {
     int code = scanner_->next();
     at_end_ = code <= 0;
-    if (options_.diagnostic)
+    if (options_.diagnostic) {
         resources_.tokens.push_back(static_cast<unsigned short>(at_end_ ? 0 : code));
+        resources_.spans.push_back(at_end_ ? Span{delivered_, 0} : Span{scanner_->offset(delivered_), scanner_->length()});
+    }
     return code;
 }
 
@@ -163,16 +167,18 @@ void Translation::parser_error(const char* message)
     }
 }
 
-void Translation::action_error(const char* message, std::string advice)
+void Translation::action_error(const char* message, const char* code, std::string advice)
 {
     ending_.message = message;
+    ending_.code = code;
     ending_.advice = std::move(advice);
     fail(Stop::action_error, 1, error_report(kind_, message));
 }
 
-void Translation::action_failure(int status, std::string_view text, std::string advice)
+void Translation::action_failure(int status, std::string_view text, const char* code, std::string advice)
 {
     ending_.message = std::string(text);
+    ending_.code = code;
     ending_.advice = std::move(advice);
     fail(Stop::action_error, status, text);
 }

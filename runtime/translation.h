@@ -35,10 +35,6 @@ namespace tessel::runtime {
 // that needs a look-ahead character one less.
 constexpr long scanner_buffer = 16384;
 
-#define TESSEL_COUNT_KIND(kind, Title) +1
-constexpr int kind_count = 0 TESSEL_KINDS(TESSEL_COUNT_KIND);
-#undef TESSEL_COUNT_KIND
-
 // Where the scanner's characters come from.
 class Input {
 public:
@@ -46,12 +42,15 @@ public:
     // Stores at most max_size characters in buf; returns how many, 0 at the
     // end of the text, -1 when the text cannot be read.
     virtual int read(char* buf, int max_size) = 0;
+    // The text as far as it was read, when the input keeps it (for the
+    // diagnostics, which show the place in its line).
+    virtual std::string_view kept() const { return {}; }
 };
 
 // A text in memory, handed over as the scanner asks for it.
 class TextInput : public Input {
 public:
-    explicit TextInput(std::string_view text) : rest_(text) {}
+    explicit TextInput(std::string_view text) : text_(text), rest_(text) {}
     int read(char* buf, int max_size) override
     {
         size_t n = rest_.size() < static_cast<size_t>(max_size) ? rest_.size() : static_cast<size_t>(max_size);
@@ -59,8 +58,10 @@ public:
         rest_.remove_prefix(n);
         return static_cast<int>(n);
     }
+    std::string_view kept() const override { return text_; }
 
 private:
+    std::string_view text_;
     std::string_view rest_;
 };
 
@@ -97,13 +98,22 @@ public:
     // scanning; after the end, the end of the text.
     enum class Token { current, failed, end };
     virtual Place place(long delivered, Token which) const = 0;
+    // The byte offset of the current token, given the characters handed over.
+    virtual long offset(long delivered) const = 0;
     // Makes the scanner start anew for another translation, as if new.
     virtual void restart(Translation& translation) = 0;
 };
 
+// A token a translation read: where it stands in the text.
+struct Span {
+    long offset;
+    long length;
+};
+
 // What translations made one after the other keep between them: a scanner
 // per kind (made on first use), the values of the grammars' symbols, and
-// the token codes the last translation read.
+// the tokens the last translation read (their codes and places, when it
+// keeps them for its diagnostic).
 class Resources {
 public:
     Resources();
@@ -113,6 +123,7 @@ public:
 
     std::array<std::unique_ptr<TokenSource>, kind_count> scanners;
     std::vector<unsigned short> tokens;
+    std::vector<Span> spans;
 
     // A value: a spare one (with its capacity), or a new one.
     std::string* value();
@@ -151,6 +162,7 @@ struct Ending {
     Stop stop = Stop::none;
     std::string message;  // the error's own words: the report's message, or the scanner's
     std::string advice;   // an action's words for the person who typed the text
+    std::string code;     // the action's name for its error ("trigger-missing")
     Place place;
 };
 
@@ -196,9 +208,10 @@ public:
     // error, no newline; the translation fails with status 1. The advice
     // tells the person who typed the text what is wrong (its diagnostic).
     // The caller ends the parse (YYABORT).
-    void action_error(const char* message, std::string advice);
+    // The code names the error for programs ("trigger-missing").
+    void action_error(const char* message, const char* code, std::string advice);
     // An action's failure that writes text of its own to standard error.
-    void action_failure(int status, std::string_view text, std::string advice);
+    void action_failure(int status, std::string_view text, const char* code, std::string advice);
     // Writes text to standard error once everything written to out and
     // trace_file is out.
     void write_err(std::string_view text);
@@ -213,8 +226,8 @@ public:
     std::string* value(std::string_view text = {});
     void release(std::string* value);
 
-    // The parser's stacks once they outgrow their first 200 entries (never
-    // null: out of memory throws), and their capacity.
+    // The parser's stacks once they outgrow their first Options::least_depth
+    // entries (never null: out of memory throws), and their capacity.
     void* parser_stack(size_t bytes);
     void free_parser_stack(void* stack);
     long max_depth() const { return options_.max_depth; }

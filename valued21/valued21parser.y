@@ -74,7 +74,7 @@ static std::string* label(Valued21& t, const std::string* fact, const std::strin
 static std::string* trigger_missing(Valued21& t, std::string* value)
 {
     t.release(value);
-    t.action_error("trigger missing", "A label with a factor needs a trigger: write it between the first two "
+    t.action_error("trigger missing", "trigger-missing", "A label with a factor needs a trigger: write it between the first two "
                                       "semicolons, as in `3;a;;b.`, or leave the factor out.");
     return nullptr;
 }
@@ -84,7 +84,7 @@ static std::string* trigger_missing(Valued21& t, std::string* value)
 static std::string* unknown_symbol(Valued21& t, const char* message, const char* advice)
 {
     t.write_err(std::string("unknown symbol: ") + t.token() + "\n");
-    t.action_error(message, advice);
+    t.action_error(message, "stray-character", advice);
     return nullptr;
 }
 
@@ -312,5 +312,5 @@ val
 
 %%
 
-#include "valued21_tokens.h"
+#include "valued21_grammar.h"
 TESSEL_GRAMMAR(valued21, Valued21)

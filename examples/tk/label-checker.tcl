@@ -62,32 +62,6 @@ bind .label <<Modified>> {
 
 # --- Checking --------------------------------------------------------------
 
-# The diagnostic's offsets count bytes of the UTF-8 text, the text widget's
-# indices characters. Returns the index of the first character that ends
-# after byte `from` and the index after the last that starts before byte `to`:
-# a token that starts or ends inside a character takes all of it.
-proc checker::char_range {text from to} {
-    set first -1
-    set last 0
-    set byte 0
-    set index 0
-    foreach char [split $text ""] {
-        set next [expr {$byte + [string length [encoding convertto utf-8 $char]]}]
-        if {$first < 0 && $next > $from} {
-            set first $index
-        }
-        incr index
-        if {$byte < $to} {
-            set last $index
-        }
-        set byte $next
-    }
-    if {$first < 0} {
-        set first $index
-    }
-    list $first $last
-}
-
 # Translates the label as it is now and shows the result.
 proc checker::check {} {
     variable kind
@@ -101,31 +75,32 @@ proc checker::check {} {
     if {$text eq ""} {
         return
     }
-    set result [tessel::translate -trace 0 $kind [encoding convertto utf-8 $text]]
+    set result [tessel::translate -trace 0 $kind $text]
     if {[dict get $result status] == 0} {
-        # The parts are the values of the `set` commands; they are bytes.
+        # The parts are the values of the `set` commands.
         foreach command [dict get $result commands] {
             lassign $command verb name value
             if {$verb eq "set" && [info exists parts($name)]} {
-                set parts($name) [encoding convertfrom utf-8 $value]
+                set parts($name) $value
             }
         }
         return
     }
 
+    # The place counts characters, as the text widget's indices do.
     set diagnostic [dict get $result diagnostic]
-    set offset [dict get $diagnostic offset]
-    set length [dict get $diagnostic length]
-    lassign [char_range $text $offset [expr {$offset + $length}]] first last
-    if {$length == 0} {
-        # Stopped at the end of the text (length 0): mark the end itself,
-        # the text widget's final newline.
+    set first [dict get $diagnostic start]
+    set last [dict get $diagnostic end]
+    if {$last == $first} {
+        # Stopped at the end of the text (an empty place): mark the
+        # character after it, a blank or the text widget's final newline.
         set last [expr {$first + 1}]
     }
     .label tag add error "1.0 + $first chars" "1.0 + $last chars"
-    set message [encoding convertfrom utf-8 [dict get $diagnostic message]]
-    if {[llength [dict get $diagnostic expected]]} {
-        append message "\nExpected: [join [dict get $diagnostic expected] {, }]"
+    .label see "1.0 + $first chars"
+    set message [dict get $diagnostic message]
+    if {[llength [dict get $diagnostic expecting]]} {
+        append message "\nExpected: [join [dict get $diagnostic expecting] {, }]"
     }
     .message configure -text $message
 }

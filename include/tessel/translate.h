@@ -33,17 +33,26 @@ enum class Kind { pure21, valued21, decl, ic3 };
 using Command = std::vector<std::string>;
 
 // Where a failed translation stopped and why, for the person who typed the
-// text: the place to underline and what belongs there.
+// text: the place to underline, what was found there, what belongs there.
 struct Diagnostic {
     long offset = 0;    // = error_offset: the byte offset of the token at which it stopped
+                        // (after the last token when the text ended too early)
     long length = 0;    // that token's length in bytes (0 at the end of the text)
-    int line = 1;       // 1-based; the column counts bytes from the start of the line
-    int column = 1;
+    int line = 1;       // 1-based
+    int column = 1;     // 1-based display column, as editors count it: one per character
+                        // (UTF-8), a tab to the next multiple of 8, a wide character two
     std::string found;  // the token's text ("" at the end of the text)
     std::vector<std::string> expected;  // after a syntax error, the tokens the grammar allows
                         // there, by name (ID, SEMICOLON, ..., END for the end of the text),
                         // sorted; empty for any other error
+    std::vector<std::string> expecting;  // the same as a person reads them, in the order
+                        // shown: a fixed text between backquotes ("`;`", "`and`"), any other
+                        // token in words ("a name", "a number", "the end of the text")
     std::string message;  // one or two sentences for the person who typed the text
+    std::string code;     // the message's stable code, "<kind>.<what>" ("pure21.trigger-ends")
+    bool incomplete = false;  // the text is a correct beginning: it stopped only because the
+                        // text ended, or inside a quoted or verbatim text not closed yet
+    std::string rule;     // the grammar rule the parser was in ("trigger", "expr"), or ""
 };
 
 struct Result {
@@ -77,7 +86,21 @@ struct Options {
     // counts as least_depth.
     static constexpr long least_depth = 200;
     long max_depth = 20000000;
+
+    // The defaults for a program that translates on behalf of a person and
+    // must stay in charge of its memory (the editor's Tcl package,
+    // tessel-batch): at most 64 MiB of output and a parser stack of 100,000
+    // entries, a trace, commands and diagnostics.
+    static Options embedded();
 };
+
+inline Options Options::embedded()
+{
+    Options options;
+    options.max_output = std::size_t{64} << 20;
+    options.max_depth = 100000;
+    return options;
+}
 
 TESSEL_API Result translate(Kind kind, std::string_view text, const Options& options);
 
@@ -123,6 +146,17 @@ public:
 private:
     std::unique_ptr<runtime::Resources> resources_;
 };
+
+// The place of a diagnostic as compilers show it below their message: the
+// line of the text it stands in, then a line with `^` under its first
+// character and `~` along the rest of its token, each line after a gutter
+// with the line's number ("    1 | ;a b;c.\n      |    ^\n"). Tabs are
+// shown as blanks to their display column, other control characters as
+// `?`. Empty when the text does not reach the place.
+TESSEL_API std::string excerpt(std::string_view text, const Diagnostic& diagnostic);
+
+// Every kind the library translates, in the order of Kind.
+TESSEL_API std::vector<Kind> kinds();
 
 // "pure21", "valued21", "decl", "ic3": the names used on command lines and
 // in the batch protocol. False for any other name.

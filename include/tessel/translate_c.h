@@ -24,13 +24,19 @@ typedef enum tessel_kind {
 } tessel_kind;
 
 /* Where a failed translation stopped and why, for the person who typed the
-   text: the offset (= error_offset) and length in bytes of the token at
-   which it stopped (length 0 at the end of the text), the line and column
-   of its first byte (1-based; the column counts bytes), its bytes (found,
-   followed by a NUL byte that found_size does not count), after a syntax
-   error the names of the tokens the grammar allows there (ID, SEMICOLON,
-   ..., END for the end of the text; sorted), and one or two sentences saying
-   what is wrong (NUL-terminated). */
+   text: the offset and length in bytes of the token at which it stopped
+   (length 0 at the end of the text, which is shown just after the last
+   token), the line and display column of its first byte (1-based; one
+   column per character, a tab to the next multiple of 8, a wide character
+   two), its bytes (found, followed by a NUL byte that found_size does not
+   count), after a syntax error the names of the tokens the grammar allows
+   there (ID, SEMICOLON, ..., END for the end of the text; sorted), one or
+   two sentences saying what is wrong (NUL-terminated); then the message's
+   stable code ("pure21.trigger-ends"), the allowed tokens as a person reads
+   them ("a name", "`;`"; expecting_count of them, then NULL), incomplete
+   (1 when the text is a correct beginning that stopped only because it
+   ended, or inside a text not closed yet) and the grammar rule the parser
+   was in ("trigger"; "" when none). */
 typedef struct tessel_diagnostic {
     long offset;
     long length;
@@ -41,6 +47,11 @@ typedef struct tessel_diagnostic {
     const char** expected;
     size_t expected_count;
     char* message;
+    char* code;
+    const char** expecting;
+    size_t expecting_count;
+    int incomplete;
+    char* rule;
 } tessel_diagnostic;
 
 /* What the program <kind>-translator gives for the text: its exit status,
@@ -75,6 +86,11 @@ typedef struct tessel_options {
 
 TESSEL_C_API void tessel_options_init(tessel_options* options);
 
+/* The defaults for a program that translates on behalf of a person and must
+   stay in charge of its memory: a trace, at most 64 MiB of output
+   (max_output 67108864) and a parser stack of 100,000 entries. */
+TESSEL_C_API void tessel_options_init_embedded(tessel_options* options);
+
 /* Translates size bytes at text, with the default options. NULL when the
    kind is unknown or memory runs out even for the result; memory running
    out inside the translation gives a result with status 2 and the error
@@ -88,8 +104,17 @@ TESSEL_C_API tessel_result* tessel_translate_with(tessel_kind kind, const char* 
 /* Releases a result (NULL is allowed). */
 TESSEL_C_API void tessel_result_free(tessel_result* result);
 
-/* "pure21", "valued21", "decl" or "ic3" into *kind: 1 when the name is one
-   of them, else 0. */
+/* The kinds: 0 to tessel_kind_count() - 1, in the order of tessel_kind. */
+TESSEL_C_API size_t tessel_kind_count(void);
+
+/* The name of a kind ("pure21", as programs and the batch protocol name
+   it) and its title ("Pure21", as the error reports show it); NULL for a
+   number that is no kind. */
+TESSEL_C_API const char* tessel_kind_name(tessel_kind kind);
+TESSEL_C_API const char* tessel_kind_title(tessel_kind kind);
+
+/* The kind of a name ("pure21", "valued21", "decl", "ic3") into *kind: 1
+   when the name is one of them, else 0. */
 TESSEL_C_API int tessel_kind_from_name(const char* name, tessel_kind* kind);
 
 /* The library's version, "MAJOR.MINOR.PATCH". */

@@ -98,15 +98,28 @@ struct Figures {
 };
 
 // The diagnostic's place agrees with the text: its token's bytes, line and
-// column (the column in bytes).
+// display column (a tab to the next multiple of 8, a character of several
+// bytes one column, a byte that is not part of one a column of its own).
 bool consistent(const std::string& text, const tessel::Diagnostic& d)
 {
     if (d.offset < 0 || d.length < 0 || d.offset + d.length > static_cast<long>(text.size()))
         return false;
     const size_t newline = d.offset == 0 ? std::string::npos : text.rfind('\n', static_cast<size_t>(d.offset - 1));
     const long line_start = newline == std::string::npos ? 0 : static_cast<long>(newline) + 1;
+    int column = 1;
+    for (long i = line_start; i < d.offset; ++column) {
+        const auto byte = [&](long at) { return static_cast<unsigned char>(text[static_cast<size_t>(at)]); };
+        const unsigned char c = byte(i);
+        const long size = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 1;
+        bool whole = i + size <= d.offset;
+        for (long k = 1; whole && k < size; ++k)
+            whole = (byte(i + k) & 0xC0) == 0x80;
+        if (c == '\t')
+            column = (column - 1) / 8 * 8 + 8;
+        i += whole ? size : 1;
+    }
     return d.found == text.substr(static_cast<size_t>(d.offset), static_cast<size_t>(d.length)) &&
-           d.line == 1 + std::count(text.begin(), text.begin() + d.offset, '\n') && d.column == d.offset - line_start + 1;
+           d.line == 1 + std::count(text.begin(), text.begin() + d.offset, '\n') && d.column == column;
 }
 
 void check_text(Kind kind, const std::string& text, Figures& f)

@@ -14,9 +14,11 @@
 #   files/   when present: exactly the files expected in the working folder
 #            afterwards (the trace file "log" among them), compared byte for byte
 #   diagnostic  where and why a failed translation stopped (the library's
-#            tests compare all of it, and write it with GOLDEN_ACCEPT=1); here
-#            the program run again with -d must write the same, with the line
-#            "<stdin>:LINE:COLUMN: error: MESSAGE" after its error report
+#            tests compare all of it, and write it with GOLDEN_ACCEPT=1)
+#   stderr-d standard error of a failed translation run again with -d: the
+#            error report, then the diagnostic as compilers write it
+#            ("<stdin>:LINE:COLUMN: error: MESSAGE [CODE]", the line, a mark
+#            under the place); standard output and status as without -d
 #
 # With GOLDEN_ACCEPT=1 the expectations are rewritten from the actual run
 # instead of compared; review the diff before committing it.
@@ -55,6 +57,11 @@ if [ "${GOLDEN_ACCEPT:-0}" = 1 ]; then
         if [ -s "$actual/$f" ]; then cp "$actual/$f" "$case_dir/$f"; else rm -f "$case_dir/$f"; fi
     done
     if [ "$(cat "$actual/status")" = 0 ]; then rm -f "$case_dir/status"; else cp "$actual/status" "$case_dir/status"; fi
+    rm -f "$case_dir/stderr-d"
+    if [ -z "${args[*]}" ] && [ "$(cat "$actual/status")" != 0 ] && [ "$(cat "$actual/status")" != 134 ]; then
+        run d- -d
+        cp "$actual/d-stderr" "$case_dir/stderr-d"
+    fi
     if [ -d "$case_dir/files" ]; then
         rm -rf "$case_dir/files" && mkdir "$case_dir/files" && cp -a "$work/." "$case_dir/files/"
         [ -n "$(ls -A "$case_dir/files")" ] || touch "$case_dir/files/.keep"
@@ -83,17 +90,12 @@ if [ "$expected_status" != "$actual_status" ]; then
     [ "$actual_status" = 124 ] && echo "    (the program did not end within 20 seconds)"
     failed=1
 fi
-if [ -f "$case_dir/diagnostic" ]; then
-    field() { sed -n "s/^$1 //p" "$case_dir/diagnostic"; }
+if [ -f "$case_dir/stderr-d" ]; then
     run d- -d
     expected="$case_dir/stdout"
     [ -f "$expected" ] || expected=/dev/null
-    { cat "$case_dir/stderr" 2>/dev/null
-      [ -z "$(tail -c 1 "$case_dir/stderr" 2>/dev/null)" ] || echo
-      echo "<stdin>:$(field line):$(field column): error: $(field message)"; } > "$actual/expected-d-stderr"
     cmp -s "$expected" "$actual/d-stdout" || show_difference "$expected" "$actual/d-stdout" "stdout with -d"
-    cmp -s "$actual/expected-d-stderr" "$actual/d-stderr" ||
-        show_difference "$actual/expected-d-stderr" "$actual/d-stderr" "stderr with -d"
+    cmp -s "$case_dir/stderr-d" "$actual/d-stderr" || show_difference "$case_dir/stderr-d" "$actual/d-stderr" "stderr with -d"
     [ "$(cat "$actual/d-status")" = "$expected_status" ] || { echo "--- exit status with -d: $(cat "$actual/d-status")"; failed=1; }
 fi
 if [ -d "$case_dir/files" ]; then

@@ -58,6 +58,25 @@ std::vector<GoldenCase> load_all_golden_cases(const std::string& source_dir)
     return all;
 }
 
+tessel::Diagnostic from_c(const tessel_diagnostic& c)
+{
+    tessel::Diagnostic d;
+    d.offset = c.offset;
+    d.length = c.length;
+    d.line = c.line;
+    d.column = c.column;
+    d.found.assign(c.found, c.found_size);
+    for (size_t i = 0; i < c.expected_count; ++i)
+        d.expected.push_back(c.expected[i]);
+    for (size_t i = 0; i < c.expecting_count; ++i)
+        d.expecting.push_back(c.expecting[i]);
+    d.message = c.message;
+    d.code = c.code;
+    d.incomplete = c.incomplete != 0;
+    d.rule = c.rule;
+    return d;
+}
+
 std::string diagnostic_text(const tessel::Diagnostic& d)
 {
     std::string found;
@@ -78,12 +97,16 @@ std::string diagnostic_text(const tessel::Diagnostic& d)
             found += static_cast<char>(c);
         }
     }
-    std::string expected;
+    std::string expected, shown;
     for (const std::string& name : d.expected)
         expected += " " + name;
+    for (size_t i = 0; i < d.expecting.size(); ++i)
+        shown += (i ? ", " : " ") + d.expecting[i];
     return "offset " + std::to_string(d.offset) + "\nlength " + std::to_string(d.length) + "\nline " +
            std::to_string(d.line) + "\ncolumn " + std::to_string(d.column) + "\nfound " + found +
-           "\nexpected" + expected + "\nmessage " + d.message + "\n";
+           "\nexpected" + expected + "\nexpecting" + shown + "\ncode " + d.code + "\nincomplete " +
+           (d.incomplete ? "yes" : "no") + (d.rule.empty() ? "" : "\nrule " + d.rule) + "\nmessage " +
+           d.message + "\n";
 }
 
 // A script without its "#debug:" records: a record ends at the first newline

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <tessel/translate.h>
+#include <tessel/translate_c.h>
 
 struct GoldenCase {
     std::string path;  // the case's folder
@@ -24,6 +25,8 @@ struct GoldenCase {
 // backslash before backslashes and \n, \r, \t or \xHH for other bytes
 // below 32 or above 126.
 std::string diagnostic_text(const tessel::Diagnostic& diagnostic);
+// The diagnostic of the C interface, as the C++ one.
+tessel::Diagnostic from_c(const tessel_diagnostic& c);
 
 // The cases below root (a folder named after a kind, as tests/golden/pure21
 // or examples/ic3) that a text alone decides: cases with arguments or run by

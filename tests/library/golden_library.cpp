@@ -16,21 +16,6 @@
 
 namespace {
 
-// The diagnostic of the C interface, as the C++ one.
-tessel::Diagnostic from_c(const tessel_diagnostic& c)
-{
-    tessel::Diagnostic d;
-    d.offset = c.offset;
-    d.length = c.length;
-    d.line = c.line;
-    d.column = c.column;
-    d.found.assign(c.found, c.found_size);
-    for (size_t i = 0; i < c.expected_count; ++i)
-        d.expected.push_back(c.expected[i]);
-    d.message = c.message;
-    return d;
-}
-
 std::string c_diagnostic(const GoldenCase& c)
 {
     tessel_result* r = tessel_translate(static_cast<tessel_kind>(c.kind), c.text.data(), c.text.size());

@@ -211,3 +211,31 @@ TEST(LibraryNames, KindsAndReports)
     EXPECT_STREQ("ic3", tessel::kind_name(Kind::ic3));
     EXPECT_EQ("Tessel intermediate code (Decl) Parser:x", tessel::error_report(Kind::decl, "x"));
 }
+
+// The list of kinds: in the order of Kind, each found again by its name.
+TEST(LibraryNames, KindsListed)
+{
+    const std::vector<Kind> all = tessel::kinds();
+    const std::vector<std::string> first = {"pure21", "valued21", "decl", "ic3"};
+    ASSERT_GE(all.size(), first.size());
+    for (size_t i = 0; i < all.size(); ++i) {
+        EXPECT_EQ(static_cast<int>(i), static_cast<int>(all[i]));
+        if (i < first.size()) {
+            EXPECT_EQ(first[i], tessel::kind_name(all[i]));
+        }
+        Kind kind;
+        ASSERT_TRUE(tessel::kind_from_name(tessel::kind_name(all[i]), kind));
+        EXPECT_EQ(all[i], kind);
+        EXPECT_NE("", std::string(tessel::kind_title(all[i])));
+    }
+}
+
+TEST(LibraryOptions, EmbeddedDefaults)
+{
+    const tessel::Options embedded = tessel::Options::embedded(), plain;
+    EXPECT_EQ(std::size_t{64} << 20, embedded.max_output);
+    EXPECT_EQ(100000, embedded.max_depth);
+    EXPECT_EQ(plain.trace, embedded.trace);
+    EXPECT_EQ(plain.diagnostic, embedded.diagnostic);
+    EXPECT_EQ(plain.commands, embedded.commands);
+}

@@ -97,9 +97,7 @@ tessel::Result through_c(tessel::Translator&, const Text& t, bool& whole)
         r.err.assign(c->err, c->err_size);
         r.trace.assign(c->trace, c->trace_size);
         if (c->diagnostic)
-            r.diagnostic = tessel::Diagnostic{c->diagnostic->offset, c->diagnostic->length, c->diagnostic->line,
-                                              c->diagnostic->column, std::string(c->diagnostic->found, c->diagnostic->found_size),
-                                              {}, c->diagnostic->message};
+            r.diagnostic = from_c(*c->diagnostic);
     }
     tessel_result_free(c);
     return r;

@@ -184,6 +184,10 @@ expect_eq "-h: status" 0 $status
 if {![string match "Usage: tessel-batch*" $output]} {
     fail "-h: no usage text"
 }
+lassign [run_batch "" --kinds] status output
+expect_eq "--kinds: status" 0 $status
+expect_eq "--kinds: the kinds, one a line" {pure21 valued21 decl ic3} [lrange [split $output \n] 0 3]
+expect_eq "--kinds: every line ended" "\n" [string index $output end]
 # What one text may cost, at the edges: its output (--max-output; 0: no
 # limit) and the parser's stack (--max-depth).
 set size [string length [lindex [responses $ok_response] 0 2]]

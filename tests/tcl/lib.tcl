@@ -206,26 +206,36 @@ proc diagnostic_text {d} {
     foreach name [dict get $d expected] {
         append text " $name"
     }
+    append text "\nexpecting"
+    if {[llength [dict get $d expecting]]} {
+        append text " [join [dict get $d expecting] {, }]"
+    }
+    append text "\ncode [dict get $d code]\nincomplete [expr {[dict get $d incomplete] ? "yes" : "no"}]"
+    if {[dict get $d rule] ne ""} {
+        append text "\nrule [dict get $d rule]"
+    }
     return "$text\nmessage [dict get $d message]\n"
 }
 
-# The same from the diagnostic part of a tessel-batch answer (-d).
 proc batch_diagnostic_text {part} {
     if {$part eq ""} {
         return ""
     }
-    set end [string first "\n" $part]
-    lassign [string range $part 0 [expr {$end - 1}]] offset length line column found_size message_size
-    set names_end [string first "\n" $part [expr {$end + 1}]]
-    set expected [split [string range $part [expr {$end + 1}] [expr {$names_end - 1}]] " "]
-    set at [expr {$names_end + 1}]
+    set lines [split $part "\n"]
+    lassign [lindex $lines 0] offset length line column found_size message_size
+    set expected [split [lindex $lines 1] " "]
+    lassign [split [lindex $lines 2] " "] code incomplete rule
+    set expecting [split [lindex $lines 3] "\t"]
+    set at [string length [join [lrange $lines 0 3] "\n"]\n]
     set found [string range $part $at [expr {$at + $found_size - 1}]]
     set message [string range $part [expr {$at + $found_size}] end]
     if {[string length $message] != $message_size} {
         fail "diagnostic part: message of [string length $message] bytes, announced $message_size"
     }
     diagnostic_text [dict create offset $offset length $length line $line column $column found $found \
-                         expected [expr {$expected eq {""} ? {} : $expected}] message $message]
+                         expected [expr {$expected eq {""} ? {} : $expected}] \
+                         expecting [expr {$expecting eq {""} ? {} : $expecting}] code $code incomplete $incomplete \
+                         rule [expr {$rule eq "-" ? "" : $rule}] message [encoding convertfrom utf-8 $message]]
 }
 
 # What a translation without trace writes: the script without its "#debug:"

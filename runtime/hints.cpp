@@ -1,0 +1,282 @@
+#include "hints.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tessel::runtime {
+
+namespace {
+
+std::vector<std::string_view> words_of(const char* list)
+{
+    std::vector<std::string_view> words;
+    std::string_view rest = list ? list : "";
+    while (!rest.empty()) {
+        const size_t blank = rest.find(' ');
+        if (blank != 0)
+            words.push_back(rest.substr(0, blank));
+        if (blank == std::string_view::npos)
+            break;
+        rest.remove_prefix(blank + 1);
+    }
+    return words;
+}
+
+bool starts_with(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+char lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool same_but_case(std::string_view word, std::string_view keyword)
+{
+    return word.size() == keyword.size() && word != keyword &&
+           std::equal(word.begin(), word.end(), keyword.begin(), [](char a, char b) { return lower(a) == lower(b); });
+}
+
+// One letter added, left out or changed, or two neighbours swapped.
+bool one_slip_from(std::string_view word, std::string_view keyword)
+{
+    if (keyword.size() < 3 || word == keyword)
+        return false;
+    std::string w(word);
+    std::transform(w.begin(), w.end(), w.begin(), lower);
+    if (w == keyword)
+        return false;
+    const size_t n = w.size(), m = keyword.size();
+    if (n == m) {
+        size_t first = 0;
+        while (w[first] == keyword[first])
+            ++first;
+        if (w.compare(first + 1, std::string::npos, keyword, first + 1) == 0)
+            return true;  // one changed
+        return first + 1 < n && w[first] == keyword[first + 1] && w[first + 1] == keyword[first] &&
+               w.compare(first + 2, std::string::npos, keyword, first + 2) == 0;  // two swapped
+    }
+    const std::string_view longer = n > m ? std::string_view(w) : keyword;
+    const std::string_view shorter = n > m ? keyword : std::string_view(w);
+    if (longer.size() != shorter.size() + 1)
+        return false;
+    size_t first = 0;
+    while (first < shorter.size() && longer[first] == shorter[first])
+        ++first;
+    return longer.substr(first + 1) == shorter.substr(first);  // one added or left out
+}
+
+bool is_keyword(std::string_view spelling)
+{
+    return !spelling.empty() && std::all_of(spelling.begin(), spelling.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+}
+
+// The place a hint looks at.
+struct Token {
+    long offset = 0, length = 0;
+    int symbol = -1;  // -1: the end of the text, or what the scanner could not read
+    long index = -1;  // its place among the tokens read
+};
+
+class Matcher {
+public:
+    Matcher(const Scene& scene, const Diagnostic& d) : s_(scene), d_(d)
+    {
+        found_ = {d.offset, d.length, -1, -1};
+        const size_t n = scene.codes.size();
+        if (n > 0 && scene.codes[n - 1] != 0 && scene.spans[n - 1].offset == d.offset)
+            found_ = {d.offset, d.length, symbol(scene.codes[n - 1]), static_cast<long>(n) - 1};
+        for (size_t i = n; i-- > 0;)
+            if (scene.codes[i] != 0 && scene.spans[i].offset + scene.spans[i].length <= d.offset &&
+                static_cast<long>(i) != found_.index) {
+                before_ = {scene.spans[i].offset, scene.spans[i].length, symbol(scene.codes[i]), static_cast<long>(i)};
+                break;
+            }
+        for (const std::string& name : d.expected)
+            expected_.push_back(name);
+    }
+
+    bool holds(const Hint& h)
+    {
+        word_.clear();
+        if (!shaped(found_, h.found, h.found_text, true) || !shaped(before_, h.before, h.before_text, false))
+            return false;
+        if (h.joined && (before_.index < 0 || before_.offset + before_.length != found_.offset))
+            return false;
+        for (std::string_view name : words_of(h.expects))
+            if (std::find(expected_.begin(), expected_.end(), name) == expected_.end())
+                return false;
+        for (std::string_view name : words_of(h.lacks))
+            if (std::find(expected_.begin(), expected_.end(), name) != expected_.end())
+                return false;
+        if (h.count && !counted(h.count))
+            return false;
+        if (h.word && !resembles(h.at == 'b' ? before_ : found_, h.word))
+            return false;
+        if (h.unclosed && !unclosed(h.unclosed))
+            return false;
+        if (h.comment && !swallowed(h.comment))
+            return false;
+        return true;
+    }
+
+    // Where the hint points, its text, and the token it names (-1: none).
+    Token pointed(const Hint& h) const
+    {
+        if (h.at == 'b')
+            return before_;
+        if (mark_.length)
+            return mark_;
+        Token t = found_;
+        if (h.found == Shape::text)
+            t.length = static_cast<long>(std::strlen(h.found_text));
+        return t;
+    }
+    const std::string& word() const { return word_; }
+
+private:
+    int symbol(int code) const { return s_.automaton.symbol(code); }
+    std::string_view text_at(const Token& t) const
+    {
+        return t.offset <= static_cast<long>(s_.text.size()) ? s_.text.substr(static_cast<size_t>(t.offset))
+                                                             : std::string_view();
+    }
+    std::string spelling(const Token& t) const { return t.symbol < 0 ? "" : s_.automaton.spelling(t.symbol); }
+
+    bool shaped(const Token& t, Shape shape, const char* literal, bool found) const
+    {
+        switch (shape) {
+        case Shape::any:
+            return true;
+        case Shape::text:
+            return (found || t.index >= 0) && starts_with(text_at(t), literal);
+        case Shape::name:
+            return spelling(t) == "name";
+        case Shape::number:
+            return spelling(t) == "number";
+        case Shape::end:
+            return found && d_.length == 0 && t.symbol < 0;
+        case Shape::keyword:
+            return is_keyword(spelling(t));
+        case Shape::foreign:
+            return !text_at(t).empty() && static_cast<unsigned char>(text_at(t)[0]) >= 0x80;
+        case Shape::none:
+            return t.index < 0;
+        }
+        return false;
+    }
+
+    bool counted(const char* count) const
+    {
+        const std::vector<std::string_view> words = words_of(count);
+        if (words.size() != 2)
+            return false;
+        long n = 0;
+        const size_t read = found_.index >= 0 ? static_cast<size_t>(found_.index) : s_.codes.size();
+        for (size_t i = 0; i < read; ++i)
+            if (s_.codes[i] != 0 && s_.automaton.name(symbol(s_.codes[i])) == words[0])
+                ++n;
+        return std::to_string(n) == words[1];
+    }
+
+    // A name that stands for a keyword that may come where it stands.
+    bool resembles(const Token& t, char how)
+    {
+        if (t.index < 0 || spelling(t) != "name")
+            return false;
+        const std::string_view word = s_.text.substr(static_cast<size_t>(t.offset), static_cast<size_t>(t.length));
+        const std::vector<unsigned short> read(s_.codes.begin(), s_.codes.begin() + t.index + 1);
+        for (int symbol : s_.automaton.analyse(read).expected) {
+            const std::string keyword = s_.automaton.spelling(symbol);
+            if (is_keyword(keyword) && (how == 'c' ? same_but_case(word, keyword) : one_slip_from(word, keyword))) {
+                word_ = keyword;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool unclosed(const char* marks)
+    {
+        const std::vector<std::string_view> m = words_of(marks);
+        if (m.size() != 2 || !starts_with(text_at(found_), m[0]))
+            return false;
+        if (s_.text.find(m[1], static_cast<size_t>(found_.offset) + m[0].size()) != std::string_view::npos)
+            return false;
+        mark_ = {found_.offset, static_cast<long>(m[0].size()), -1, -1};
+        return true;
+    }
+
+    // The text ended early, inside a comment after its last token that has
+    // more than blanks on its line.
+    bool swallowed(const char* mark)
+    {
+        if (d_.length != 0)
+            return false;
+        const size_t from = static_cast<size_t>(before_.index >= 0 ? before_.offset + before_.length : 0);
+        const size_t at = s_.text.find(mark, from);
+        if (at == std::string_view::npos || s_.text.substr(from, at - from).find('\n') != std::string_view::npos)
+            return false;
+        std::string_view rest = s_.text.substr(at + std::strlen(mark));
+        rest = rest.substr(0, rest.find('\n'));
+        if (rest.find_first_not_of(" \t\r") == std::string_view::npos)
+            return false;
+        mark_ = {static_cast<long>(at), static_cast<long>(std::strlen(mark)), -1, -1};
+        return true;
+    }
+
+    const Scene& s_;
+    const Diagnostic& d_;
+    Token found_, before_, mark_;
+    std::vector<std::string> expected_;
+    std::string word_;
+};
+
+}  // namespace
+
+long apply_hint(const Hints& hints, const Scene& scene, Diagnostic& d)
+{
+    Matcher matcher(scene, d);
+    for (size_t i = 0; i < hints.count; ++i) {
+        const Hint& h = hints.hints[i];
+        if (!matcher.holds(h))
+            continue;
+        const Token t = matcher.pointed(h);
+        d.offset = t.offset;
+        d.length = t.length;
+        d.found.assign(scene.text.substr(static_cast<size_t>(t.offset), static_cast<size_t>(t.length)));
+        d.message = expanded(h.message, d.found, matcher.word(), d.expecting);
+        d.code = h.code;
+        if (h.unclosed)
+            d.incomplete = true;
+        return h.at == 'b' ? t.index : -1;
+    }
+    return -2;
+}
+
+std::string expanded(const char* message, const std::string& found, const std::string& word,
+                     const std::vector<std::string>& expecting)
+{
+    std::string list;
+    for (size_t i = 0; i < expecting.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == expecting.size() ? " or " : ", ") + expecting[i];
+    std::string text;
+    for (const char* p = message; *p; ++p) {
+        if (std::strncmp(p, "$found", 6) == 0) {
+            text += found.empty() ? "the end of the text" : "`" + found + "`";
+            p += 5;
+        } else if (std::strncmp(p, "$word", 5) == 0) {
+            text += word;
+            p += 4;
+        } else if (std::strncmp(p, "$expecting", 10) == 0) {
+            text += list;
+            p += 9;
+        } else {
+            text += *p;
+        }
+    }
+    return text;
+}
+
+}  // namespace tessel::runtime

@@ -1,0 +1,88 @@
+// Slips a person commonly makes, recognised before the message of the
+// parser's situation: an operator of another language (`&&`), a keyword in
+// capitals or misspelled, a text never closed, a name with an accent. Each
+// language has a table of them (<kind>/<kind>.hints), which the build turns
+// into a table of Hint (tools/messages.cpp). A hint is given only where it
+// is true: its pattern matches the tokens around the error, and its
+// conditions hold there (what may come, what was read).
+#ifndef TESSEL_RUNTIME_HINTS_H
+#define TESSEL_RUNTIME_HINTS_H
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <tessel/translate.h>
+
+#include "automaton.h"
+#include "translation.h"
+
+namespace tessel::runtime {
+
+// What a pattern says of a token (the one found, or the one before it).
+enum class Shape {
+    any,       // no condition
+    text,      // the text there starts with a given text
+    name,      // a name (a token the grammar spells "name")
+    number,    // a number
+    end,       // the end of the text
+    keyword,   // a keyword (a token spelled in lower-case letters)
+    foreign,   // a character outside ASCII
+    none,      // (before) no token: the error is at the first
+};
+
+struct Hint {
+    const char* code;       // the hint's name ("and-for-ampersands")
+    Shape found;            // the token at which the translation stopped
+    const char* found_text; // ... its text, for Shape::text
+    Shape before;           // the token before it
+    const char* before_text;
+    bool joined;            // no blank between the two
+    // The token the hint points at ('f' found, 'b' before) may be a word
+    // that stands for a keyword that may come there: 'c' the keyword in
+    // other capitals, 't' the keyword misspelled (one letter added, left
+    // out, changed or two swapped); 0: no such condition.
+    char at;
+    char word;
+    const char* unclosed;   // "OPEN CLOSE": the found text opens a text never closed
+    const char* comment;    // a comment mark: the text ended inside a comment that
+                            // swallowed what followed on its line
+    const char* expects;    // token names that may all come there (blank-separated)
+    const char* lacks;      // token names none of which may come there
+    const char* count;      // "NAME N": exactly N such tokens were read before
+    const char* message;    // with $found, $word and $expecting (see expanded)
+};
+
+struct Hints {
+    const Hint* hints;
+    std::size_t count;
+};
+
+#define TESSEL_DECLARE_HINTS(kind, Title) extern const Hints kind##_hints;
+TESSEL_KINDS(TESSEL_DECLARE_HINTS)
+#undef TESSEL_DECLARE_HINTS
+
+// What the hints see of a failed translation.
+struct Scene {
+    std::string_view text;                  // the text as far as it was read
+    const std::vector<unsigned short>& codes;  // the tokens read, the last where it stopped
+    const std::vector<Span>& spans;
+    const Automaton& automaton;
+};
+
+// Applies the first hint that holds to the diagnostic: its message and
+// code, and the place it points at (the token before, the opening mark of
+// a text, the comment). Returns -2 when none holds; else the index of the
+// token read before the error that it now points at, or -1.
+long apply_hint(const Hints& hints, const Scene& scene, Diagnostic& d);
+
+// A message with its places filled: $found, the text found (in backquotes)
+// or "the end of the text"; $word, a keyword a hint found meant;
+// $expecting, what may come there ("a name, `not` or `(`").
+std::string expanded(const char* message, const std::string& found, const std::string& word,
+                     const std::vector<std::string>& expecting);
+
+}  // namespace tessel::runtime
+
+#endif

@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 """Syntax diagrams of the translators' grammars, drawn from the grammars.
 
-    syntax_diagrams.py --bison BISON --pages DIR --out DIR [--index FILE] GRAMMAR.y...
+    syntax_diagrams.py --pages DIR --out DIR [--index FILE] REPORT.xml...
 
-For each grammar <kind>/<kind>parser.y, bison's XML report gives the rules;
-the grammar file tells which rules only reject (their action ends the parse
-with YYABORT: a factor without a trigger, a stray character), and the
-scanner beside it (lex.<kind>.l) which tokens are spelled as they are written
-(";", "and") and which stand for a class of texts (name, number, `text`).
+For each grammar, bison's XML report (<kind>parser.xml, made by the build
+with the parser header <kind>parser.hh beside it) gives the rules and the
+tokens with their spellings, read by grammar_report.py; the grammar file it
+names tells which rules only reject (their action ends the parse with
+YYABORT: a factor without a trigger, a stray character), and the scanner
+beside it (lex.<kind>.l) which tokens are spelled as they are written (";",
+"and") and which stand for a class of texts (name, number, `text`).
 
 The reference's pages (--pages, the folder of its Markdown pages) choose the
 diagrams: a page that shows "diagrams/<kind>-<rule>.svg" under a heading
@@ -41,12 +43,11 @@ import glob
 import json
 import os
 import re
-import subprocess
 import sys
-import tempfile
 import xml.etree.ElementTree as ET
 from typing import NamedTuple, Optional
 
+import grammar_report
 from reference_pages import shown_diagrams
 
 
@@ -105,30 +106,6 @@ def nullable(rules, sym, seen=()):
     if sym.terminal or sym.name in seen or sym.name not in rules:
         return False
     return any(all(nullable(rules, s, seen + (sym.name,)) for s in a) for a in rules[sym.name])
-
-
-def unquote(symbol):
-    """A terminal's spelling from its name in bison's report ("and" -> and)."""
-    if len(symbol) >= 2 and symbol[0] == symbol[-1] and symbol[0] in "\"'":
-        return re.sub(r"\\(.)", r"\1", symbol[1:-1])
-    return symbol
-
-
-def bison_rules(bison, path):
-    """The rules of a grammar from bison's XML report: [(lhs, [symbol])],
-    the set of its terminals' names."""
-    with tempfile.TemporaryDirectory() as tmp:
-        report = os.path.join(tmp, "grammar.xml")
-        subprocess.run([bison, "--xml=" + report, "-o", os.devnull, os.path.abspath(path)],
-                       check=True, cwd=tmp)
-        root = ET.parse(report).getroot()
-    grammar = root.find("grammar")
-    rules = []
-    for rule in grammar.find("rules"):
-        rhs = [s.text for s in rule.find("rhs").findall("symbol")]
-        rules.append((rule.find("lhs").text, rhs))
-    terminals = {t.get("name") for t in grammar.find("terminals")}
-    return rules, terminals
 
 
 def sections(text):
@@ -255,34 +232,38 @@ def literal_spellings(path):
     return spellings
 
 
-def load(bison, path, shown):
-    """A grammar's rules as they are drawn (see the module's comment);
-    shown: {(kind, rule): section} of the diagrams the pages show."""
+def load(report, shown):
+    """A grammar's rules as they are drawn (see the module's comment), from
+    bison's report on it (<kind>parser.xml, the parser header of the same
+    run beside it); shown: {(kind, rule): section} of the diagrams the
+    pages show."""
+    header = re.sub(r"\.xml$", ".hh", report)
+    facts = grammar_report.load(report, header=header if os.path.exists(header) else None)
+    path = ET.parse(report).getroot().findtext("filename")
     folder, base = os.path.split(path)
     kind = re.sub(r"parser\.y$", "", base)
     text = open(path, encoding="utf-8").read()
-    reported, terminals = bison_rules(bison, path)
     written = source_rules(path, text)
 
     # The report and the file must agree, mid-rule actions ($@N) aside.
-    def internal(s):
-        return s.startswith("$@") or s.startswith("@")
-    reported = [(lhs, [s for s in rhs if not internal(s)]) for lhs, rhs in reported
-                if lhs != "$accept" and not internal(lhs)]
+    reported = [(r.lhs, [s for s in r.rhs if not grammar_report.midrule(s)]) for r in facts.rules
+                if r.number != 0 and not r.midrule]
     if [(lhs, rhs) for lhs, rhs, _ in written] != reported:
-        raise SystemExit(f"{path}: its rules as read here differ from bison's report")
+        raise SystemExit(f"{path}: its rules as read here differ from bison's report {report}")
 
+    tokens = {t.bison_name: t for t in facts.tokens}
     lexer = literal_spellings(os.path.join(folder, f"lex.{kind}.l"))
-    classes = {unquote(alias) for token, alias in TOKEN.findall(text)
-               if unquote(alias) not in lexer.get(token, set())}
+    classes = {t.spelling for t in tokens.values() if t.spelling is not None
+               and t.spelling not in lexer.get(t.name, set())}
 
     rules, users = {}, {}
     for lhs, rhs, rejects in written:
         alternatives = rules.setdefault(lhs, [])
         if not rejects:
-            alternatives.append([Sym(unquote(s), True) if s in terminals else Sym(s, False) for s in rhs])
+            alternatives.append([Sym(tokens[s].spelling or s, True) if s in tokens else Sym(s, False)
+                                 for s in rhs])
         for s in rhs:
-            if s not in terminals and lhs not in users.setdefault(s, []):
+            if s not in tokens and lhs not in users.setdefault(s, []):
                 users[s].append(lhs)
     for lhs, alternatives in rules.items():
         if not alternatives:
@@ -298,7 +279,8 @@ def load(bison, path, shown):
         raise SystemExit(f"{path}: no page shows the diagram of the whole text, "
                          f"diagrams/{kind}-{start}.svg")
     grammar = Grammar(kind, start, rules, classes, users, folded_start, mine)
-    grammar.nonterminals = list(dict.fromkeys(lhs for lhs, _, _ in written))
+    grammar.spellings = {name: t.spelling or name for name, t in tokens.items()}
+    grammar.nonterminals = [n for n in facts.nonterminals if not grammar_report.midrule(n)]
     return grammar
 
 
@@ -887,12 +869,13 @@ def index_entry(grammar):
 
 def main():
     parser = argparse.ArgumentParser(description="Draws the syntax diagrams of grammars as SVG files.")
-    parser.add_argument("--bison", default="bison", help="the bison program")
     parser.add_argument("--out", required=True, help="the folder of the SVG files")
     parser.add_argument("--pages", required=True,
                         help="the folder of the reference's Markdown pages, which show the diagrams")
     parser.add_argument("--index", help="writes there what the reference's index needs (JSON)")
-    parser.add_argument("grammars", nargs="+", help="grammar files, <kind>parser.y")
+    parser.add_argument("reports", nargs="+",
+                        help="bison's reports on the grammars, <kind>parser.xml (bison --xml), "
+                             "each with the parser header of the same run beside it (<kind>parser.hh)")
     args = parser.parse_args()
     try:
         shown = shown_diagrams(sorted(glob.glob(os.path.join(args.pages, "*.md"))))
@@ -900,8 +883,8 @@ def main():
         raise SystemExit(str(e))
     os.makedirs(args.out, exist_ok=True)
     written, entries = set(), []
-    for path in args.grammars:
-        grammar = load(args.bison, path, shown)
+    for report in args.reports:
+        grammar = load(report, shown)
         for name in grammar.drawn():
             file = f"{grammar.kind}-{name}.svg"
             with open(os.path.join(args.out, file), "w", encoding="utf-8", newline="\n") as out:

@@ -10,13 +10,16 @@ top=$(cd "$(dirname "$0")/../.." && pwd)
 . "$(dirname "$0")/lib.sh"
 docs=$top/docs/languages
 cache=$bin/../CMakeCache.txt
-bison=$(sed -n 's/^BISON_EXECUTABLE:[A-Z]*=//p' "$cache")
 python=$(sed -n 's/^Python3_EXECUTABLE:[A-Z]*=//p' "$cache")
+# Bison's reports on the grammars, as the build made them.
+reports=()
+for kind in pure21 valued21 decl ic3; do
+    reports+=("$bin/../$kind/${kind}parser.xml")
+done
 
 mkdir -p html/languages
-if ! "${python:-python3}" "$top/tools/syntax_diagrams.py" --bison "${bison:-bison}" --pages "$docs" \
-        --out html/languages/diagrams --index diagrams.json \
-        "$top"/pure21/pure21parser.y "$top"/valued21/valued21parser.y "$top"/decl/declparser.y "$top"/ic3/ic3parser.y; then
+if ! "${python:-python3}" "$top/tools/syntax_diagrams.py" --pages "$docs" \
+        --out html/languages/diagrams --index diagrams.json "${reports[@]}"; then
     fail "tools/syntax_diagrams.py failed"
 fi
 ln -s html/languages/diagrams drawn
@@ -24,7 +27,7 @@ for kind in pure21 valued21 decl ic3; do
     compgen -G "drawn/$kind-*.svg" > /dev/null || fail "no diagram of $kind"
 done
 if ! diff -r drawn "$docs/diagrams" > diff.txt; then
-    fail "docs/languages/diagrams differs from the grammars (python3 tools/syntax_diagrams.py --out docs/languages/diagrams */*parser.y)"
+    fail "docs/languages/diagrams differs from the grammars (python3 tools/syntax_diagrams.py --pages docs/languages --out docs/languages/diagrams build/*/*parser.xml)"
     head -n 20 diff.txt
 fi
 
@@ -61,11 +64,11 @@ EOF
 # its own recursion and the parts drawn inside it expanded), up to four
 # words longer than its shortest, are those its diagram's paths spell,
 # loops and all.
-"${python:-python3}" - "$top" "${bison:-bison}" <<'EOF' || fail "a diagram says otherwise than its rules"
+"${python:-python3}" - "$top" "${reports[@]}" <<'EOF' || fail "a diagram says otherwise than its rules"
 import glob, sys
 sys.path.insert(0, sys.argv[1] + "/tools")
 import syntax_diagrams as sd
-top, bison, longest, bad = sys.argv[1], sys.argv[2], 0, 0
+top, reports, longest, bad = sys.argv[1], sys.argv[2:], 0, 0
 
 def cat(a, b):
     """The texts of one of a followed by one of b, up to the longest."""
@@ -98,9 +101,10 @@ def spelled(node, me, mine):
         texts |= last
 
 shown = sd.shown_diagrams(sorted(glob.glob(f"{top}/docs/languages/*.md")))
-for kind in ("pure21", "valued21", "decl", "ic3"):
+for report in reports:
+    grammar = sd.load(report, shown)
+    kind = grammar.kind
     path = f"{top}/{kind}/{kind}parser.y"
-    grammar = sd.load(bison, path, shown)
     rules = {}
     for lhs, rhs, rejects in sd.source_rules(path, open(path, encoding="utf-8").read()):
         rules.setdefault(lhs, [])
@@ -119,15 +123,15 @@ for kind in ("pure21", "valued21", "decl", "ic3"):
                         reached.add(s)
                         todo.append(s)
         def shortest(s, seen=()):
-            if s[0] in "\"'" or (s in drawn and s != me):
+            if s in grammar.spellings or (s in drawn and s != me):
                 return 0 if s in grammar.optional else 1
             if s in seen:
                 return float("inf")
             return min((sum(shortest(x, seen + (s,)) for x in a) for a in rules[s]), default=float("inf"))
         longest = shortest(whole) + 4
         def word(s):
-            if s[0] in "\"'":
-                return {(("t", sd.unquote(s)),)}
+            if s in grammar.spellings:
+                return {(("t", grammar.spellings[s]),)}
             if s in drawn and s != me:     # drawn optional where used: its empty text here
                 return {(("n", s),)} | ({()} if s in grammar.optional else set())
             return derived[s]

@@ -224,6 +224,36 @@ print(f"{len(pages)} HTML pages, {shown} diagrams shown inline, their links chec
 sys.exit(1 if bad else 0)
 EOF
 
+# The index for other tools (reference.json): every language with its page
+# and diagrams, every nonterminal of its grammar (as a diagnostic names the
+# rule it stopped in) leading to diagrams that are there, and examples.
+"${python:-python3}" - html/reference.json "$top" "${reports[@]}" <<'EOF' || fail "reference.json does not cover the grammars"
+import json, os, sys
+sys.path.insert(0, sys.argv[2] + "/tools")
+import grammar_report
+index, bad = json.load(open(sys.argv[1], encoding="utf-8")), 0
+root = os.path.dirname(sys.argv[1])
+kinds = {k["kind"]: k for k in index["kinds"]}
+for report in sys.argv[3:]:
+    kind = os.path.basename(report)[:-len("parser.xml")]
+    entry = kinds.get(kind)
+    if not entry:
+        print(f"{kind}: not in reference.json"); bad += 1; continue
+    drawn = {d["rule"] for d in entry["diagrams"]}
+    for d in entry["diagrams"]:
+        if not os.path.isfile(os.path.join(root, d["svg"])):
+            print(f"{kind}: {d['svg']} is not there"); bad += 1
+    nonterminals = [n for n in grammar_report.load(report).nonterminals if not grammar_report.midrule(n)]
+    if sorted(entry["rules"]) != sorted(nonterminals):
+        print(f"{kind}: the rules mapped are not the grammar's nonterminals"); bad += 1
+    for rule, diagrams in entry["rules"].items():
+        if not diagrams or not set(diagrams) <= drawn:
+            print(f"{kind}: {rule} leads to {diagrams}"); bad += 1
+    if not entry["examples"] or not all(e["text"] for e in entry["examples"]):
+        print(f"{kind}: no examples, or an empty one"); bad += 1
+sys.exit(1 if bad else 0)
+EOF
+
 # The pictures: twice the size of the diagram they show.
 pictures=0
 for png in "$docs"/pictures/*.png; do

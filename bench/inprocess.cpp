@@ -25,7 +25,13 @@
 
 #include <tessel/translate.h>
 
+#include "language.h"
 #include "translation.h"
+
+namespace tessel::runtime {
+// The scanner of ic3 (ic3/lex.ic3.l).
+std::unique_ptr<TokenSource> ic3_scanner(Translation& translation);
+}  // namespace tessel::runtime
 
 namespace {
 
@@ -162,7 +168,8 @@ int scan(const char* path)
     tessel::runtime::Resources resources;
     tessel::Options options;
     options.diagnostic = false;
-    tessel::runtime::Translation t(tessel::Kind::ic3, {in, none, none, none}, options, nullptr, resources);
+    tessel::runtime::Translation t(tessel::runtime::language(tessel::Kind::ic3), {in, none, none, none}, options,
+                                   nullptr, resources);
     std::unique_ptr<tessel::runtime::TokenSource> scanner = tessel::runtime::ic3_scanner(t);
     t.attach(*scanner);
     long tokens = 0;

@@ -1,13 +1,102 @@
 # The translators' kinds, in the order of tessel::Kind, read from the one
-# list of them (runtime/kinds.h): TESSEL_KINDS.
-file(READ ${PROJECT_SOURCE_DIR}/runtime/kinds.h kinds_header)
-string(REGEX MATCHALL "X\\([a-z0-9]+, [A-Za-z0-9]+\\)" kind_entries "${kinds_header}")
+# list of them (runtime/kinds.list): TESSEL_KINDS.
+file(STRINGS ${PROJECT_SOURCE_DIR}/runtime/kinds.list kind_lines)
 set(TESSEL_KINDS)
-foreach(entry ${kind_entries})
-  string(REGEX REPLACE "X\\(([a-z0-9]+), .*" "\\1" kind "${entry}")
-  list(APPEND TESSEL_KINDS ${kind})
+foreach(line ${kind_lines})
+  string(STRIP "${line}" line)
+  if(line STREQUAL "" OR line MATCHES "^#")
+    continue()
+  endif()
+  if(NOT line MATCHES "^[a-z][a-z0-9_]*$")
+    message(FATAL_ERROR "runtime/kinds.list: a kind is a lower-case name: ${line}")
+  endif()
+  list(APPEND TESSEL_KINDS ${line})
 endforeach()
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/runtime/kinds.h)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/runtime/kinds.list)
+
+# tessel_kinds(<headers-dir> <registry-var> <no-messages-var>)
+#
+# Makes from the list the public enumerations of the kinds,
+# <headers-dir>/tessel/kinds.h (tessel::Kind) and kinds_c.h (tessel_kind),
+# and the registry of languages (a source, whose path goes to
+# <registry-var>): each kind's descriptor, <kind>_language, defined in its
+# folder (<kind>/language.cpp), in the list's order. <no-messages-var> gets
+# a source that defines every kind's messages as none, for the tool that
+# makes them (tools/messages.cpp).
+function(tessel_kinds headers registry_var no_messages_var)
+  set(made "Made by the build from runtime/kinds.list")
+  set(cxx "// ${made}: the kinds the library\n// translates, in the list's order (tessel::kinds() lists them).\n")
+  string(APPEND cxx "#ifndef TESSEL_KINDS_H\n#define TESSEL_KINDS_H\n\nnamespace tessel {\n\nenum class Kind {\n")
+  set(c "/* ${made}: the kinds the library\n   translates, in the list's order (tessel_kind_count() counts them). */\n")
+  string(APPEND c "#ifndef TESSEL_KINDS_C_H\n#define TESSEL_KINDS_C_H\n\ntypedef enum tessel_kind {\n")
+  set(declarations "")
+  set(entries "")
+  set(checks "")
+  set(no_messages "")
+  set(index 0)
+  list(LENGTH TESSEL_KINDS count)
+  foreach(kind ${TESSEL_KINDS})
+    string(TOUPPER ${kind} upper)
+    math(EXPR index "${index} + 1")
+    set(comma ",")
+    if(index EQUAL count)
+      set(comma "")
+    endif()
+    string(APPEND cxx "    ${kind}${comma}\n")
+    math(EXPR number "${index} - 1")
+    string(APPEND c "    TESSEL_${upper} = ${number}${comma}\n")
+    string(APPEND declarations "extern const Language ${kind}_language;\n")
+    string(APPEND entries "    &${kind}_language,\n")
+    string(APPEND checks "static_assert(static_cast<int>(Kind::${kind}) == TESSEL_${upper} && TESSEL_${upper} == ${number}, \"${kind}\");\n")
+    string(APPEND no_messages "extern const Messages ${kind}_messages;\nconst Messages ${kind}_messages = {nullptr, 0};\n")
+    string(APPEND no_messages "extern const Hints ${kind}_hints;\nconst Hints ${kind}_hints = {nullptr, 0};\n")
+  endforeach()
+  string(APPEND cxx "};\n\n}  // namespace tessel\n\n#endif\n")
+  string(APPEND c "} tessel_kind;\n\n#endif\n")
+  file(CONFIGURE OUTPUT ${headers}/tessel/kinds.h CONTENT "${cxx}" @ONLY)
+  file(CONFIGURE OUTPUT ${headers}/tessel/kinds_c.h CONTENT "${c}" @ONLY)
+
+  set(registry ${CMAKE_CURRENT_BINARY_DIR}/registry.cpp)
+  file(CONFIGURE OUTPUT ${registry} CONTENT "// ${made}: the languages, in the
+// order of tessel::Kind, each defined in its own folder (<kind>/language.cpp).
+#include <tessel/translate.h>
+#include <tessel/translate_c.h>
+
+#include \"language.h\"
+
+namespace tessel::runtime {
+
+${declarations}
+namespace {
+
+const Language* const registry[] = {
+${entries}};
+
+}  // namespace
+
+// The two enumerations agree with the list and with each other.
+${checks}
+List<const Language*> languages()
+{
+    return registry;
+}
+
+}  // namespace tessel::runtime
+" @ONLY)
+  set(${registry_var} ${registry} PARENT_SCOPE)
+
+  set(none ${CMAKE_CURRENT_BINARY_DIR}/no_messages.cpp)
+  file(CONFIGURE OUTPUT ${none} CONTENT "// ${made}: no messages for any
+// language, and no hints, for tessel-messages, which makes them.
+#include \"diagnosis.h\"
+
+namespace tessel::runtime {
+
+${no_messages}
+}  // namespace tessel::runtime
+" @ONLY)
+  set(${no_messages_var} ${none} PARENT_SCOPE)
+endfunction()
 
 # tessel_grammar(<kind> <sources-var>)
 #

@@ -32,7 +32,7 @@ constexpr size_t max_header = 64;
 // One request read from the input, or the reason why none could be.
 struct Request {
     enum { text, unknown_kind, end, error } what = end;
-    Kind kind = Kind::pure21;
+    Kind kind{};
     std::string name;     // the kind as written
     std::string payload;  // the text, or the error message
 };

@@ -1,6 +1,8 @@
 // tessel-batch: translates any number of texts of any kind in one process,
 // answering each request in order (see batch.h and tessel-batch(1)).
+#include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <climits>
 #include <cstdlib>
 #include <getopt.h>
@@ -17,7 +19,7 @@
 
 namespace {
 
-// "pure21, valued21, decl or ic3"
+// The kinds' names: "a, b, c or d".
 std::string kind_names()
 {
     const std::vector<tessel::Kind> kinds = tessel::kinds();
@@ -60,6 +62,51 @@ int bad_usage(const std::string& complaint)
     return 2;
 }
 
+// The long options, and what the options with a value take.
+enum { no_trace = 256, max_output, max_depth, kinds };
+const option long_options[] = {{"no-trace", no_argument, nullptr, no_trace},
+                               {"max-output", required_argument, nullptr, max_output},
+                               {"max-depth", required_argument, nullptr, max_depth},
+                               {"kinds", no_argument, nullptr, kinds},
+                               {nullptr, 0, nullptr, 0}};
+
+std::string option_name(int option)
+{
+    for (const struct option& o : long_options)
+        if (o.name && o.val == option)
+            return std::string("--") + o.name;
+    return std::string("-") + static_cast<char>(option);
+}
+
+std::string value_wanted(int option)
+{
+    switch (option) {
+    case 'j':
+        return "a number of threads from 1 to 256";
+    case max_output:
+        return "a number of bytes (0: no limit)";
+    default:
+        return "a number of entries from " + std::to_string(tessel::Options::least_depth);
+    }
+}
+
+// The complaint about an option getopt_long refused: it returned what, the
+// option's word on the command line being word.
+std::string refused(int what, const char* word)
+{
+    if (what == ':')  // an option without its value
+        return option_name(optopt) + " needs a value: " + value_wanted(optopt);
+    if (optopt >= no_trace)  // a long option without a value given one
+        return option_name(optopt) + " takes no value";
+    if (optopt == 0)  // an unknown long option, as written
+        return std::string("unknown option ") + word;
+    if (std::isprint(optopt))
+        return std::string("unknown option -") + static_cast<char>(optopt);
+    char text[32];
+    std::snprintf(text, sizeof text, "unknown option character \\x%02x", static_cast<unsigned>(optopt & 0xff));
+    return text;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -73,16 +120,11 @@ int main(int argc, char* argv[])
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
     tessel::batch::Settings settings;
-    enum { no_trace = 256, max_output, max_depth, kinds };
-    const option long_options[] = {{"no-trace", no_argument, nullptr, no_trace},
-                                   {"max-output", required_argument, nullptr, max_output},
-                                   {"max-depth", required_argument, nullptr, max_depth},
-                                   {"kinds", no_argument, nullptr, kinds},
-                                   {nullptr, 0, nullptr, 0}};
     int option;
     long n;
     opterr = 0;
-    while ((option = getopt_long(argc, argv, "dhj:", long_options, nullptr)) != -1) {
+    // (":" first: an option without its value is told from an unknown one.)
+    while ((option = getopt_long(argc, argv, ":dhj:", long_options, nullptr)) != -1) {
         switch (option) {
         case 'h':
             std::cout << usage_text();
@@ -96,7 +138,7 @@ int main(int argc, char* argv[])
             break;
         case 'j':
             if (!number(optarg, 1, 256, n))
-                return bad_usage("-j takes a number of threads from 1 to 256");
+                return bad_usage("-j takes " + value_wanted('j'));
             settings.jobs = static_cast<int>(n);
             break;
         case no_trace:
@@ -104,17 +146,16 @@ int main(int argc, char* argv[])
             break;
         case max_output:
             if (!number(optarg, 0, LONG_MAX, n))
-                return bad_usage("--max-output takes a number of bytes (0: no limit)");
+                return bad_usage("--max-output takes " + value_wanted(max_output));
             settings.max_output = static_cast<size_t>(n);
             break;
         case max_depth:
             if (!number(optarg, tessel::Options::least_depth, LONG_MAX, n))
-                return bad_usage("--max-depth takes a number of entries from " + std::to_string(tessel::Options::least_depth));
+                return bad_usage("--max-depth takes " + value_wanted(max_depth));
             settings.max_depth = n;
             break;
         default:
-            return bad_usage(optopt ? std::string("unknown option -") + static_cast<char>(optopt)
-                                    : std::string("unknown option ") + argv[optind - 1]);
+            return bad_usage(refused(option, argv[optind - 1]));
         }
     }
     if (optind < argc)

@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "language.h"
 #include "outfile.h"
 
 namespace tessel::program {
@@ -41,7 +42,7 @@ extern "C" void __gcov_dump();
 
 void usage(Kind kind)
 {
-    write_stderr(std::string("Usage: parse") + kind_title(kind) + " [options]\n"
+    write_stderr(std::string("Usage: ") + runtime::language(kind).usage_name + " [options]\n"
                  "\t Options:\n"
                  "\t\t-h \t\t help\n"
                  "\t\t-i in-file name\n"

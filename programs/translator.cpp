@@ -1,5 +1,5 @@
 // <kind>-translator: one text, from standard input or -i, translated by the
-// library. TESSEL_KIND names the kind (pure21, valued21, decl, ic3).
+// library. TESSEL_KIND names the kind (one of runtime/kinds.list).
 #include "frame.h"
 
 int main(int argc, char* argv[])

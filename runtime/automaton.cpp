@@ -1,8 +1,6 @@
 #include "automaton.h"
 
 #include <algorithm>
-#include <deque>
-#include <set>
 
 namespace tessel::runtime {
 
@@ -42,18 +40,6 @@ std::string Automaton::spelling(int symbol) const
         return "end of text";
     const size_t index = static_cast<size_t>(symbol - 3);
     return symbol >= 3 && index < t_.tokens.size() ? t_.tokens[index].spelling : "?";
-}
-
-std::string Automaton::example(int symbol) const
-{
-    if (symbol == end_symbol)
-        return "";
-    const std::string s = spelling(symbol);
-    if (s == "number")
-        return "1";
-    if (s == "other character")
-        return "$";
-    return s;  // the others are examples of themselves: "name", "`text`", ":{text}" ...
 }
 
 bool Automaton::reduces_without_token(int state) const
@@ -133,7 +119,7 @@ bool Automaton::shifts(const std::vector<int>& stack, int symbol, std::vector<in
 Analysis Automaton::analyse(const std::vector<unsigned short>& codes) const
 {
     Analysis result;
-    std::vector<int>& stack = result.stack;
+    std::vector<int> stack;
     stack.reserve(64);
     stack.push_back(0);
     settle(stack);
@@ -157,126 +143,6 @@ Analysis Automaton::analyse(const std::vector<unsigned short>& codes) const
     if (reduce_for(after, symbol(codes.back())).move == Move::error)
         result.error_state = after.back();
     return result;
-}
-
-bool Automaton::has_error(int state, int symbol) const
-{
-    return action(state, symbol).move == Move::error;
-}
-
-std::vector<int> Automaton::error_states() const
-{
-    std::vector<int> states;
-    for (int s = 0; s < this->states(); ++s) {
-        if (s == t_.final_state || reduces_without_token(s) || t_.defact[static_cast<size_t>(s)] != 0)
-            continue;
-        if (std::any_of(by_name_.begin(), by_name_.end(), [&](int symbol) { return has_error(s, symbol); }))
-            states.push_back(s);
-    }
-    return states;
-}
-
-template <class Visit>
-void Automaton::explore(Visit visit, size_t depth) const
-{
-    // Breadth first over the parser's stacks, token by token; a stack whose
-    // top `depth` states were met before is not followed further (that
-    // keeps the search small; three find every error state of these
-    // grammars).
-    struct Node {
-        std::vector<int> stack;
-        std::vector<int> sentence;
-    };
-    auto key = [depth](const std::vector<int>& stack) {
-        return std::vector<int>(stack.end() - static_cast<long>(std::min(depth, stack.size())), stack.end());
-    };
-    Node start{{0}, {}};
-    settle(start.stack);
-    std::set<std::vector<int>> seen{key(start.stack)};
-    std::deque<Node> queue{std::move(start)};
-    while (!queue.empty()) {
-        const Node node = std::move(queue.front());
-        queue.pop_front();
-        for (int symbol : by_name_) {
-            std::vector<int> stack = node.stack;
-            const Action a = reduce_for(stack, symbol);
-            std::vector<int> sentence = node.sentence;
-            sentence.push_back(symbol);
-            if (a.move == Move::shift) {
-                stack.push_back(a.target);
-                settle(stack);
-            }
-            if (!visit(node.stack, stack, sentence, a.move))
-                return;
-            if (a.move == Move::shift && seen.insert(key(stack)).second)
-                queue.push_back(Node{std::move(stack), std::move(sentence)});
-        }
-    }
-}
-
-std::vector<std::vector<int>> Automaton::error_sentences() const
-{
-    std::vector<std::vector<int>> sentences(static_cast<size_t>(states()));
-    explore([&](const std::vector<int>&, const std::vector<int>& stack, const std::vector<int>& sentence, Move move) {
-        if (move == Move::error && sentences[static_cast<size_t>(stack.back())].empty())
-            sentences[static_cast<size_t>(stack.back())] = sentence;
-        return true;
-    });
-    return sentences;
-}
-
-std::vector<std::vector<int>> Automaton::complete_sentences(size_t count) const
-{
-    std::vector<std::vector<int>> sentences;
-    const int end = end_state();
-    explore([&](const std::vector<int>&, const std::vector<int>& stack, const std::vector<int>& sentence, Move move) {
-        if (move == Move::shift && stack.back() == end) {
-            sentences.push_back(sentence);
-            sentences.back().push_back(end_symbol);
-        }
-        return sentences.size() < count;
-    });
-    return sentences;
-}
-
-std::vector<int> Automaton::expected_on(const std::vector<int>& stack) const
-{
-    std::vector<int> expected, above;
-    for (int symbol : by_name_)
-        if (shifts(stack, symbol, above))
-            expected.push_back(symbol);
-    return expected;
-}
-
-std::vector<Automaton::Situation> Automaton::situations(size_t depth) const
-{
-    std::set<std::pair<int, std::vector<int>>> seen;
-    std::vector<Situation> found;
-    std::vector<int> last_before, expected;
-    explore(
-        [&](const std::vector<int>& before, const std::vector<int>& stack, const std::vector<int>& sentence, Move move) {
-            if (move != Move::error)
-                return true;
-            if (last_before != before) {  // the expected tokens, once for each stack
-                expected = expected_on(before);
-                last_before = before;
-            }
-            if (seen.insert({stack.back(), expected}).second)
-                found.push_back({stack.back(), expected, sentence});
-            return true;
-        },
-        depth);
-    return found;
-}
-
-int Automaton::end_state() const
-{
-    for (int s = 0; s < states(); ++s) {
-        const Action a = action(s, end_symbol);
-        if (a.move == Move::accept)
-            return s;
-    }
-    return -1;
 }
 
 }  // namespace tessel::runtime

@@ -2,8 +2,8 @@
 // parser, read the way the parser reads them, but without running any
 // action. It tells, for the tokens a translation read, where the parser
 // stood when it read the last of them, which tokens it could have shifted
-// there, and in which state it found the error; and, for the tools that
-// keep the messages complete, which states can find an error at all.
+// there, and in which state it found the error. (The tools that keep the
+// messages complete search it further: tools/search.h.)
 #ifndef TESSEL_RUNTIME_AUTOMATON_H
 #define TESSEL_RUNTIME_AUTOMATON_H
 
@@ -39,10 +39,8 @@ std::vector<int> table_ints(const T (&values)[N])
     return std::vector<int>(values, values + N);
 }
 
-// Where the parser stands after the tokens read before the last one, and
-// what it makes of the last one.
+// What the parser makes of the last of the tokens it read.
 struct Analysis {
-    std::vector<int> stack;          // the states when the last token was read
     int error_state = -1;            // the state in which the last token meets the error, or -1
     std::vector<int> expected;       // the token symbols that could be shifted instead, by name
 };
@@ -56,9 +54,6 @@ public:
     // END, ID, SEMICOLON ...: the token names, END for the end of the text.
     std::string name(int symbol) const;
     std::string spelling(int symbol) const;
-    // A text the scanner reads as a token of the symbol ("" for the end):
-    // its spelling, or an example of what the spelling describes.
-    std::string example(int symbol) const;
     int token_symbols() const { return t_.ntokens; }
     // The nonterminal whose rule the parser is in, in a state ("" for a
     // number that is no state).
@@ -74,35 +69,9 @@ public:
     // stops at the same place: the replay makes its moves, actions aside.
     Analysis analyse(const std::vector<unsigned short>& codes) const;
 
-    // The states that can find a syntax error: no default reduction, and
-    // some token without an action.
-    std::vector<int> error_states() const;
-    // The tokens (symbols) that meet an error in a state without reduction.
-    bool has_error(int state, int symbol) const;
-
-    // For each state, a shortest sequence of token symbols whose last one
-    // meets a syntax error in that state (empty when none was found): the
-    // sentence a sample text of that state can follow. And the shortest
-    // sentences the grammar accepts whole (the end of the text last), up to
-    // `count` of them.
-    std::vector<std::vector<int>> error_sentences() const;
-    std::vector<std::vector<int>> complete_sentences(size_t count) const;
-
-    // The places where a syntax error can be found, each once: the error
-    // state with the exact set of tokens that could have come instead
-    // (sorted by name), and a shortest sentence that ends in it. The search
-    // follows a stack until its top `depth` states were met before.
-    struct Situation {
-        int error_state;
-        std::vector<int> expected;
-        std::vector<int> sentence;
-    };
-    std::vector<Situation> situations(size_t depth) const;
-
-    // The state after a whole text, where only its end may come.
-    int end_state() const;
-
 private:
+    friend class Search;
+
     enum class Move { shift, reduce, error, accept };
     struct Action {
         Move move;
@@ -125,16 +94,6 @@ private:
     Action reduce_for(std::vector<int>& stack, int symbol) const;
     // Makes the reductions that need no token.
     void settle(std::vector<int>& stack) const;
-    // Visits the parser's moves on every token from the stacks reached by
-    // ever longer sentences: visit(before, stack, sentence, move), where
-    // before is the stack the sentence's last token arrives on, and stack
-    // the one on which it meets an error (after its reductions), or the one
-    // it leads to when shifted (after the reductions that need no token);
-    // stops when visit returns false.
-    template <class Visit>
-    void explore(Visit visit, size_t depth = 3) const;
-    // The tokens that could be shifted from the stack.
-    std::vector<int> expected_on(const std::vector<int>& stack) const;
 
     Tables t_;
     std::vector<int> by_name_;  // the token symbols (but bison's own) in the order of their names

@@ -1,6 +1,7 @@
 #include "diagnosis.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "columns.h"
 
@@ -76,11 +77,11 @@ std::vector<std::string> expecting(const Automaton& automaton, const std::vector
     return words;
 }
 
-std::string scanner_failure(const Ending& ending, std::string& code)
+std::string scanner_failure(const Ending& ending, const Language& language, std::string& code)
 {
     if (starts(ending.message, "input buffer overflow")) {
         code = "too-long";
-        return too_long(ending.place.text);
+        return too_long(language, ending.place.text);
     }
     code = "unreadable";
     if (starts(ending.message, "input in flex scanner failed"))
@@ -135,7 +136,7 @@ bool unfinished_word(const Automaton& automaton, std::string_view text, const st
     for (int symbol : automaton.analyse(tokens).expected) {
         const std::string spelling = automaton.spelling(symbol);
         if (spelling.size() > rest.size() && spelling.compare(0, rest.size(), rest) == 0 &&
-            automaton.example(symbol) == spelling) {
+            shown(automaton, symbol).first >= 3) {
             d.incomplete = true;
             d.code = "unfinished";
             d.message = "The text ends in the middle of `" + spelling + "`: go on typing.";
@@ -185,35 +186,25 @@ const Messages::Entry* message_of(const Messages& messages, int state, std::stri
     return nullptr;
 }
 
-std::string too_long(const std::string& start)
+std::string too_long(const Language& language, const std::string& start)
 {
-    const std::string closed = grouped(closed_token_limit), open = grouped(open_token_limit);
-    const unsigned char first = start.empty() ? 0 : static_cast<unsigned char>(start[0]);
-    if (first == ' ' || first == '\t' || first == '\r' || first == '\n')
-        return "This run of blanks and line breaks is too long: white space may run for at most " + open +
-               " characters.";
-    if ((first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z'))
-        return "This name is too long: a name may have at most " + open + " characters.";
-    if (first >= '0' && first <= '9')
-        return "This number is too long: a number may have at most " + open + " digits.";
-    if (first == '`')
-        return "This backquoted text is too long, or its closing backquote is missing: with its backquotes "
-               "it may have at most " + closed + " characters.";
-    if (first == '!')
-        return "This text between exclamation marks is too long, or its closing mark is missing: with its "
-               "marks it may have at most " + closed + " characters.";
-    if (starts(start, ":{"))
-        return "This verbatim text is too long, or its closing brace is missing: from `:{` to `}` it may "
-               "have at most " + closed + " characters.";
-    if (starts(start, "--") || first == '%')
-        return "This comment is too long: a comment may have at most " + open + " characters.";
-    return "This token is too long: a token may have at most " + open + " characters.";
+    for (const LongToken& token : language.long_tokens) {
+        const std::string_view first = token.first, then = token.then;
+        if (start.empty() || first.find(start[0]) == first.npos || start.compare(1, then.size(), then) != 0)
+            continue;
+        std::string message = token.message;
+        const size_t limit = message.find("{}");
+        if (limit != message.npos)
+            message.replace(limit, 2, grouped(token.closed ? closed_token_limit : open_token_limit));
+        return message;
+    }
+    return "This token is too long: a token may have at most " + grouped(open_token_limit) + " characters.";
 }
 
-Diagnostic diagnose(const char* kind, const Ending& ending, const Resources& resources, std::string_view text,
-                    const Automaton& automaton, const Messages& messages, const Hints& hints,
-                    const Options& options)
+Diagnostic diagnose(const Language& language, const Ending& ending, const Resources& resources,
+                    std::string_view text, const Options& options)
 {
+    const Automaton& automaton = language.automaton();
     Diagnostic d;
     d.offset = ending.place.offset;
     d.length = ending.place.length;
@@ -229,7 +220,7 @@ Diagnostic diagnose(const char* kind, const Ending& ending, const Resources& res
     case Stop::none:
         break;
     case Stop::syntax_error:
-        d.message = syntax_error(ending, resources.tokens, automaton, messages, d);
+        d.message = syntax_error(ending, resources.tokens, automaton, language.messages, d);
         if (d.length == 0) {
             d.incomplete = true;
             point_after_last_token(d, resources);
@@ -242,7 +233,7 @@ Diagnostic diagnose(const char* kind, const Ending& ending, const Resources& res
             expect(resources.tokens, automaton, d);
         break;
     case Stop::scanner:
-        d.message = scanner_failure(ending, d.code);
+        d.message = scanner_failure(ending, language, d.code);
         break;
     case Stop::stack:
         hinted = false;
@@ -264,12 +255,12 @@ Diagnostic diagnose(const char* kind, const Ending& ending, const Resources& res
     }
     widen_to_characters(d, text);
     if (hinted && !(ending.stop == Stop::syntax_error && unfinished_word(automaton, text, resources.tokens, d))) {
-        const long pointed = apply_hint(hints, Scene{text, resources.tokens, resources.spans, automaton}, d);
+        const long pointed = apply_hint(language.hints, Scene{text, resources.tokens, resources.spans, automaton}, d);
         if (pointed >= 0)  // what may come at the token it points at
             expect(std::vector<unsigned short>(resources.tokens.begin(), resources.tokens.begin() + pointed + 1),
                    automaton, d);
     }
-    d.code = std::string(kind) + "." + d.code;
+    d.code = std::string(language.name) + "." + d.code;
     if (d.offset <= static_cast<long>(text.size())) {
         const LineColumn place = line_column(text, d.offset);
         d.line = place.line;

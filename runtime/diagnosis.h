@@ -18,7 +18,7 @@
 
 #include "automaton.h"
 #include "hints.h"
-#include "kinds.h"
+#include "language.h"
 #include "translation.h"
 
 namespace tessel::runtime {
@@ -38,23 +38,18 @@ struct Messages {
     std::size_t count;
 };
 
-#define TESSEL_DECLARE_MESSAGES(kind, Title) extern const Messages kind##_messages;
-TESSEL_KINDS(TESSEL_DECLARE_MESSAGES)
-#undef TESSEL_DECLARE_MESSAGES
-
 // The entry of a situation (null when the table has none).
 const Messages::Entry* message_of(const Messages& messages, int state, std::string_view expected);
 
-// The diagnostic of a translation of `kind` that ended as `ending` after
-// reading the tokens kept in `resources` (the last one where it stopped),
-// from `text` (as far as it was read; empty when it was not kept).
-Diagnostic diagnose(const char* kind, const Ending& ending, const Resources& resources, std::string_view text,
-                    const Automaton& automaton, const Messages& messages, const Hints& hints,
-                    const Options& options);
+// The diagnostic of a translation in the language that ended as `ending`
+// after reading the tokens kept in `resources` (the last one where it
+// stopped), from `text` (as far as it was read; empty when it was not kept).
+Diagnostic diagnose(const Language& language, const Ending& ending, const Resources& resources,
+                    std::string_view text, const Options& options);
 
-// What is wrong with a token that outgrew the scanner's buffer, from its
-// first characters: how long such a token may be.
-std::string too_long(const std::string& start);
+// What is wrong with a token of the language that outgrew the scanner's
+// buffer, from its first characters: how long such a token may be.
+std::string too_long(const Language& language, const std::string& start);
 
 }  // namespace tessel::runtime
 

@@ -3,8 +3,8 @@
 // function and error routine, which bison calls <prefix>lex and
 // <prefix>error, the shared ones:
 //
-//   #define pure21lex tessel::runtime::lex
-//   #define pure21error tessel::runtime::parse_error
+//   #define <prefix>lex tessel::runtime::lex
+//   #define <prefix>error tessel::runtime::parse_error
 //
 // and ends with TESSEL_GRAMMAR(<kind>, <State>) after the facts that the
 // build reads from bison's report on it (#include "<kind>_grammar.h": the
@@ -91,27 +91,31 @@ std::string* token_text(Translation& t);
 
 // The end of a grammar file: the automaton of its parser's tables, with the
 // names of its tokens and the rule of each state (<kind>_tokens and
-// <kind>_state_rules, from <kind>_grammar.h), and the
-// translator that runs the parser on the translation's state <State>.
-#define TESSEL_GRAMMAR(kind, State)                                                                           \
-    const tessel::runtime::Automaton& tessel::runtime::kind##_automaton()                                     \
-    {                                                                                                         \
-        static_assert(std::size(kind##_tokens) == YYNTOKENS - 3, "a name for every token");                   \
-        static_assert(YYINITDEPTH == Options::least_depth, "the parser's first entries");                     \
-        static_assert(std::size(kind##_state_rules) == YYNSTATES, "a rule for every state");                  \
-        static const Automaton automaton(Tables{                                                              \
-            table_ints(yypact), table_ints(yydefact), table_ints(yypgoto), table_ints(yydefgoto),             \
-            table_ints(yytable), table_ints(yycheck), table_ints(yyr1), table_ints(yyr2),                     \
-            table_ints(yytranslate), YYPACT_NINF, yytable_value_is_error(YYTABLE_NINF) != 0, YYTABLE_NINF,    \
-            YYLAST, YYNTOKENS, YYFINAL, YYMAXUTOK, {std::begin(kind##_tokens), std::end(kind##_tokens)},      \
-            {std::begin(kind##_state_rules), std::end(kind##_state_rules)}});                                 \
-        return automaton;                                                                                     \
-    }                                                                                                         \
-    tessel::runtime::Ending tessel::runtime::translate_##kind(const Streams& streams, const Options& options, \
-                                                              std::vector<Command>* commands,                 \
-                                                              Resources& resources)                           \
-    {                                                                                                         \
-        return run<State>(Kind::kind, streams, options, commands, resources, kind##_scanner, kind##parse);    \
+// <kind>_state_rules, from <kind>_grammar.h), and the translator that runs
+// the parser on the translation's state <State> with the scanner of
+// lex.<kind>.l (TESSEL_SCANNER): <kind>_automaton and translate_<kind>, for
+// the language's descriptor (<kind>/language.cpp).
+#define TESSEL_GRAMMAR(kind, State)                                                                        \
+    namespace tessel::runtime {                                                                            \
+    std::unique_ptr<TokenSource> kind##_scanner(Translation& translation);                                 \
+    const Automaton& kind##_automaton()                                                                    \
+    {                                                                                                      \
+        static_assert(std::size(kind##_tokens) == YYNTOKENS - 3, "a name for every token");                \
+        static_assert(YYINITDEPTH == Options::least_depth, "the parser's first entries");                  \
+        static_assert(std::size(kind##_state_rules) == YYNSTATES, "a rule for every state");               \
+        static const Automaton automaton(Tables{                                                           \
+            table_ints(yypact), table_ints(yydefact), table_ints(yypgoto), table_ints(yydefgoto),          \
+            table_ints(yytable), table_ints(yycheck), table_ints(yyr1), table_ints(yyr2),                  \
+            table_ints(yytranslate), YYPACT_NINF, yytable_value_is_error(YYTABLE_NINF) != 0, YYTABLE_NINF, \
+            YYLAST, YYNTOKENS, YYFINAL, YYMAXUTOK, {std::begin(kind##_tokens), std::end(kind##_tokens)},   \
+            {std::begin(kind##_state_rules), std::end(kind##_state_rules)}});                              \
+        return automaton;                                                                                  \
+    }                                                                                                      \
+    Ending translate_##kind(const Language& language, const Streams& streams, const Options& options,      \
+                            std::vector<Command>* commands, Resources& resources)                          \
+    {                                                                                                      \
+        return run<State>(language, streams, options, commands, resources, kind##_scanner, kind##parse);   \
+    }                                                                                                      \
     }
 
 #endif

@@ -59,10 +59,6 @@ struct Hints {
     std::size_t count;
 };
 
-#define TESSEL_DECLARE_HINTS(kind, Title) extern const Hints kind##_hints;
-TESSEL_KINDS(TESSEL_DECLARE_HINTS)
-#undef TESSEL_DECLARE_HINTS
-
 // What the hints see of a failed translation.
 struct Scene {
     std::string_view text;                  // the text as far as it was read

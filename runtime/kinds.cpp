@@ -1,73 +1,64 @@
-// The kinds by name and title, and the error report that carries the title.
+// The kinds by name and title, and the error report that carries the title,
+// from the registry of languages.
 #include <tessel/translate.h>
 
-#include <iterator>
-
-#include "kinds.h"
+#include "language.h"
 
 namespace tessel {
 
-namespace {
+namespace runtime {
 
-struct Names {
-    Kind kind;
-    const char* name;
-    const char* title;
-};
-
-#define TESSEL_NAMES(kind, Title) {Kind::kind, #kind, #Title},
-constexpr Names names[] = {TESSEL_KINDS(TESSEL_NAMES)};
-#undef TESSEL_NAMES
-
-// The list of kinds and tessel::Kind in one order, which every table made
-// from the list relies on.
-constexpr bool in_order()
+const Language& language(Kind kind)
 {
-    for (size_t i = 0; i < std::size(names); ++i)
-        if (static_cast<size_t>(names[i].kind) != i)
-            return false;
-    return true;
+    return *languages().begin()[static_cast<int>(kind)];
 }
-static_assert(in_order(), "runtime/kinds.h lists the kinds in the order of tessel::Kind");
 
-}  // namespace
+std::string error_report(const Language& language, std::string_view message)
+{
+    std::string report = "Tessel intermediate code (";
+    report += language.title;
+    report += ") Parser:";
+    report += message;
+    return report;
+}
+
+}  // namespace runtime
 
 std::vector<Kind> kinds()
 {
     std::vector<Kind> all;
-    all.reserve(std::size(names));
-    for (const Names& n : names)
-        all.push_back(n.kind);
+    all.reserve(runtime::languages().size());
+    for (size_t i = 0; i < runtime::languages().size(); ++i)
+        all.push_back(static_cast<Kind>(i));
     return all;
 }
 
 bool kind_from_name(std::string_view name, Kind& kind)
 {
-    for (const Names& n : names)
-        if (name == n.name) {
-            kind = n.kind;
+    int i = 0;
+    for (const runtime::Language* language : runtime::languages()) {
+        if (name == language->name) {
+            kind = static_cast<Kind>(i);
             return true;
         }
+        ++i;
+    }
     return false;
 }
 
 const char* kind_name(Kind kind)
 {
-    return names[static_cast<int>(kind)].name;
+    return runtime::language(kind).name;
 }
 
 const char* kind_title(Kind kind)
 {
-    return names[static_cast<int>(kind)].title;
+    return runtime::language(kind).title;
 }
 
 std::string error_report(Kind kind, std::string_view message)
 {
-    std::string report = "Tessel intermediate code (";
-    report += kind_title(kind);
-    report += ") Parser:";
-    report += message;
-    return report;
+    return runtime::error_report(runtime::language(kind), message);
 }
 
 }  // namespace tessel

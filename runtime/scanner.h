@@ -160,4 +160,15 @@ private:
 
 }  // namespace tessel::runtime
 
+// The end of a scanner file: the scanner of a translation, made with the
+// class flex generated for the kind (<kind>FlexLexer), for its grammar
+// (TESSEL_GRAMMAR).
+#define TESSEL_SCANNER(kind)                                                         \
+    namespace tessel::runtime {                                                      \
+    std::unique_ptr<TokenSource> kind##_scanner(Translation& translation)            \
+    {                                                                                \
+        return std::make_unique<Scanner<kind##FlexLexer>>(translation);              \
+    }                                                                                \
+    }
+
 #endif

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "diagnosis.h"
+#include "language.h"
 #include "translation.h"
 
 namespace tessel {
@@ -14,29 +15,10 @@ namespace tessel {
 namespace {
 
 using runtime::Input;
+using runtime::Language;
 using runtime::Output;
 using runtime::Streams;
 using runtime::TextInput;
-
-// The translators, in the order of Kind (kinds.cpp checks that order).
-struct Language {
-    runtime::Translate translate;
-    const runtime::Automaton& (*automaton)();
-    const runtime::Messages& messages;
-    const runtime::Hints& hints;
-};
-
-#define TESSEL_LANGUAGE(kind, Title) \
-    {runtime::translate_##kind, runtime::kind##_automaton, runtime::kind##_messages, runtime::kind##_hints},
-const Language languages[] = {TESSEL_KINDS(TESSEL_LANGUAGE)};
-#undef TESSEL_LANGUAGE
-
-static_assert(std::size(languages) == runtime::kind_count);
-
-const Language& language(Kind kind)
-{
-    return languages[static_cast<int>(kind)];
-}
 
 // The options as a translation keeps them: the parser's stack has room
 // for its first entries whatever the capacity asked for.
@@ -48,14 +30,13 @@ Options effective(const Options& options)
 }
 
 // The diagnostic of a translation that failed, when the caller wants it.
-std::optional<Diagnostic> diagnostic_of(Kind kind, const runtime::Ending& ending, const runtime::Resources& resources,
-                                        const Input& input, const Options& options)
+std::optional<Diagnostic> diagnostic_of(const Language& language, const runtime::Ending& ending,
+                                        const runtime::Resources& resources, const Input& input,
+                                        const Options& options)
 {
     if (ending.status == 0 || !options.diagnostic)
         return std::nullopt;
-    const Language& l = language(kind);
-    return runtime::diagnose(kind_name(kind), ending, resources, input.kept(), l.automaton(), l.messages, l.hints,
-                             options);
+    return runtime::diagnose(language, ending, resources, input.kept(), options);
 }
 
 // A stream: whatever it holds or can deliver without waiting, or, when that
@@ -129,11 +110,12 @@ Result Translator::translate(Kind kind, std::string_view text, const Options& as
         result.commands.reserve(16);
     TextInput in(text);
     Output out(result.out), err(result.err), trace(result.trace);
-    runtime::Ending ending = language(kind).translate(Streams{in, out, err, trace}, options,
-                                                      options.commands ? &result.commands : nullptr, *resources_);
+    const Language& language = runtime::language(kind);
+    runtime::Ending ending = language.translate(language, Streams{in, out, err, trace}, options,
+                                                options.commands ? &result.commands : nullptr, *resources_);
     result.status = ending.status;
     result.error_offset = ending.error_offset;
-    result.diagnostic = diagnostic_of(kind, ending, *resources_, in, options);
+    result.diagnostic = diagnostic_of(language, ending, *resources_, in, options);
     return result;
 }
 
@@ -143,9 +125,10 @@ Outcome Translator::translate(Kind kind, std::istream& in, std::ostream& out, st
     const Options options = effective(asked);
     Output out_output(out), err_output(err), trace_output(trace);
     StreamInput input(in, out_output, trace_output, options.diagnostic);
-    runtime::Ending ending = language(kind).translate(Streams{input, out_output, err_output, trace_output}, options,
-                                                      nullptr, *resources_);
-    Outcome outcome{ending.status, ending.error_offset, diagnostic_of(kind, ending, *resources_, input, options)};
+    const Language& language = runtime::language(kind);
+    runtime::Ending ending =
+        language.translate(language, Streams{input, out_output, err_output, trace_output}, options, nullptr, *resources_);
+    Outcome outcome{ending.status, ending.error_offset, diagnostic_of(language, ending, *resources_, input, options)};
     if (outcome.status != 0)
         return outcome;
     // Output that did not reach its file is no success.
@@ -153,7 +136,7 @@ Outcome Translator::translate(Kind kind, std::istream& in, std::ostream& out, st
     trace.flush();
     const char* failure = !out ? "write error on standard output" : !trace ? "write error on trace file" : nullptr;
     if (failure) {
-        std::string report = error_report(kind, failure);
+        std::string report = runtime::error_report(language, failure);
         err.write(report.data(), static_cast<std::streamsize>(report.size()));
         err.flush();
         outcome.status = 1;

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <new>
 
-#include "kinds.h"
+#include "language.h"
 
 namespace {
 
@@ -98,10 +98,56 @@ void set_options(tessel_options* options, const tessel::Options& defaults)
 bool known(tessel_kind kind)
 {
     // (A negative number is a large one as unsigned, whatever the enum's type.)
-    return static_cast<unsigned long>(kind) < static_cast<unsigned long>(tessel::runtime::kind_count);
+    return static_cast<unsigned long>(kind) < tessel::runtime::languages().size();
+}
+
+// The options of a record (the defaults for NULL), without commands, which
+// the C interface does not give.
+tessel::Options from_record(const tessel_options* options, tessel::Options o = tessel::Options())
+{
+    o.commands = false;
+    if (options) {
+        o.trace = options->trace != 0;
+        o.max_output = options->max_output;
+        o.max_depth = options->max_depth;
+    }
+    return o;
+}
+
+// The text translated by the translator, its result copied into plain
+// buffers; NULL for a bad call or when memory runs out.
+tessel_result* translate_into_c(tessel::Translator& translator, tessel_kind kind, const char* text, size_t size,
+                                const tessel::Options& options)
+{
+    if (!known(kind) || (!text && size > 0))
+        return nullptr;
+    auto* result = allocate<tessel_result>(1);
+    if (!result)
+        return nullptr;
+    *result = tessel_result{};
+    try {
+        tessel::Result r =
+            translator.translate(static_cast<tessel::Kind>(kind), std::string_view(text ? text : "", size), options);
+        result->status = r.status;
+        result->error_offset = r.error_offset;
+        if (copy_out(r.out, &result->out, &result->out_size) && copy_out(r.err, &result->err, &result->err_size) &&
+            copy_out(r.trace, &result->trace, &result->trace_size) &&
+            (!r.diagnostic || (result->diagnostic = copy_diagnostic(*r.diagnostic))))
+            return result;
+    } catch (...) {
+        // Out of memory: nothing may cross into C.
+    }
+    tessel_result_free(result);
+    return nullptr;
 }
 
 }  // namespace
+
+// A kept translator and its options.
+struct tessel_translator {
+    tessel::Translator translator;
+    tessel::Options options = from_record(nullptr);
+};
 
 extern "C" void tessel_options_init(tessel_options* options)
 {
@@ -116,32 +162,75 @@ extern "C" void tessel_options_init_embedded(tessel_options* options)
 extern "C" tessel_result* tessel_translate_with(tessel_kind kind, const char* text, size_t size,
                                                 const tessel_options* options)
 {
-    if (!known(kind) || (!text && size > 0))
+    if (!known(kind))  // (before a translator is made for nothing)
         return nullptr;
-    tessel::Options o;
-    o.commands = false;
-    if (options) {
-        o.trace = options->trace != 0;
-        o.max_output = options->max_output;
-        o.max_depth = options->max_depth;
-    }
-    auto* result = allocate<tessel_result>(1);
-    if (!result)
-        return nullptr;
-    *result = tessel_result{};
     try {
-        tessel::Result r = tessel::translate(static_cast<tessel::Kind>(kind), std::string_view(text ? text : "", size), o);
-        result->status = r.status;
-        result->error_offset = r.error_offset;
-        if (copy_out(r.out, &result->out, &result->out_size) && copy_out(r.err, &result->err, &result->err_size) &&
-            copy_out(r.trace, &result->trace, &result->trace_size) &&
-            (!r.diagnostic || (result->diagnostic = copy_diagnostic(*r.diagnostic))))
-            return result;
+        tessel::Translator translator;
+        return translate_into_c(translator, kind, text, size, from_record(options));
     } catch (...) {
-        // Out of memory: nothing may cross into C.
+        return nullptr;  // out of memory for the translator
     }
-    tessel_result_free(result);
-    return nullptr;
+}
+
+extern "C" tessel_translator* tessel_translator_new(void)
+{
+    try {
+        return new tessel_translator;
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+extern "C" void tessel_translator_free(tessel_translator* translator)
+{
+    delete translator;
+}
+
+extern "C" tessel_result* tessel_translator_translate(tessel_translator* translator, tessel_kind kind,
+                                                      const char* text, size_t size)
+{
+    return translator ? translate_into_c(translator->translator, kind, text, size, translator->options) : nullptr;
+}
+
+namespace {
+
+// Sets an option of the translator: 1, or 0 for a NULL translator.
+template <class Set>
+int set_option(tessel_translator* translator, Set set)
+{
+    if (!translator)
+        return 0;
+    set(translator->options);
+    return 1;
+}
+
+}  // namespace
+
+extern "C" int tessel_translator_set_trace(tessel_translator* translator, int trace)
+{
+    return set_option(translator, [=](tessel::Options& o) { o.trace = trace != 0; });
+}
+
+extern "C" int tessel_translator_set_max_output(tessel_translator* translator, size_t max_output)
+{
+    return set_option(translator, [=](tessel::Options& o) { o.max_output = max_output; });
+}
+
+extern "C" int tessel_translator_set_max_depth(tessel_translator* translator, long max_depth)
+{
+    return set_option(translator, [=](tessel::Options& o) { o.max_depth = max_depth; });
+}
+
+extern "C" int tessel_translator_set_diagnostic(tessel_translator* translator, int diagnostic)
+{
+    return set_option(translator, [=](tessel::Options& o) { o.diagnostic = diagnostic != 0; });
+}
+
+extern "C" int tessel_translator_set_options(tessel_translator* translator, const tessel_options* options)
+{
+    tessel_options defaults;
+    tessel_options_init(&defaults);
+    return set_option(translator, [&](tessel::Options& o) { o = from_record(options ? options : &defaults, o); });
 }
 
 extern "C" tessel_result* tessel_translate(tessel_kind kind, const char* text, size_t size)
@@ -162,7 +251,7 @@ extern "C" void tessel_result_free(tessel_result* result)
 
 extern "C" size_t tessel_kind_count(void)
 {
-    return tessel::runtime::kind_count;
+    return tessel::runtime::languages().size();
 }
 
 extern "C" const char* tessel_kind_name(tessel_kind kind)

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "language.h"
 #include "script.h"
 
 namespace tessel::runtime {
@@ -32,6 +33,14 @@ std::string* Resources::value()
     return values_.back().get();
 }
 
+std::unique_ptr<TokenSource>& Resources::scanner(const Language& language)
+{
+    for (auto& [owner, scanner] : scanners_)
+        if (owner == &language)
+            return scanner;
+    return scanners_.emplace_back(&language, nullptr).second;
+}
+
 void Resources::reclaim_values()
 {
     spare_.clear();
@@ -39,9 +48,9 @@ void Resources::reclaim_values()
         spare_.push_back(v.get());
 }
 
-Translation::Translation(Kind kind, const Streams& streams, const Options& options, std::vector<Command>* commands,
-                         Resources& resources)
-    : out(streams.out), trace_file(streams.trace), kind_(kind), options_(options), in_(streams.in),
+Translation::Translation(const Language& language, const Streams& streams, const Options& options,
+                         std::vector<Command>* commands, Resources& resources)
+    : out(streams.out), trace_file(streams.trace), language_(language), options_(options), in_(streams.in),
       err_(streams.err), commands_(commands), resources_(resources)
 {
     if (options.max_output > 0)
@@ -60,7 +69,7 @@ Translation::~Translation()
 
 void Translation::trace_record(const char* text, std::string_view value)
 {
-    if (kind_ == Kind::ic3)
+    if (language_.trace_in_file)
         trace(trace_file, text, value);
     else
         debug_line(*this, text, value);
@@ -160,10 +169,10 @@ void Translation::parser_error(const char* message)
 {
     if (std::strcmp(message, "syntax error") == 0) {
         ending_.message = message;
-        fail(Stop::syntax_error, 1, error_report(kind_, message));
+        fail(Stop::syntax_error, 1, error_report(language_, message));
     } else {  // the parser's stack is full
         ending_.message = "parser stack overflow";
-        fail(Stop::stack, 1, error_report(kind_, ending_.message));
+        fail(Stop::stack, 1, error_report(language_, ending_.message));
     }
 }
 
@@ -172,7 +181,7 @@ void Translation::action_error(const char* message, const char* code, std::strin
     ending_.message = message;
     ending_.code = code;
     ending_.advice = std::move(advice);
-    fail(Stop::action_error, 1, error_report(kind_, message));
+    fail(Stop::action_error, 1, error_report(language_, message));
 }
 
 void Translation::action_failure(int status, std::string_view text, const char* code, std::string advice)
@@ -193,7 +202,7 @@ void Translation::stop(Stop why, std::string_view message)
     if (why == Stop::scanner)
         fail(why, 2, ending_.message + "\n");
     else
-        fail(why, 2, error_report(kind_, message));
+        fail(why, 2, error_report(language_, message));
 }
 
 }  // namespace tessel::runtime

@@ -14,7 +14,7 @@
 #ifndef TESSEL_RUNTIME_TRANSLATION_H
 #define TESSEL_RUNTIME_TRANSLATION_H
 
-#include <array>
+#include <utility>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -25,7 +25,6 @@
 #include <tessel/translate.h>
 
 #include "automaton.h"
-#include "kinds.h"
 #include "output.h"
 
 namespace tessel::runtime {
@@ -73,6 +72,7 @@ public:
 };
 
 class Translation;
+struct Language;
 
 // A place in the text: a token (its offset, its length, its first byte's
 // line and column, its bytes) or the end of the text (length 0).
@@ -111,9 +111,9 @@ struct Span {
 };
 
 // What translations made one after the other keep between them: a scanner
-// per kind (made on first use), the values of the grammars' symbols, and
-// the tokens the last translation read (their codes and places, when it
-// keeps them for its diagnostic).
+// per language (made on first use), the values of the grammars' symbols,
+// and the tokens the last translation read (their codes and places, when
+// it keeps them for its diagnostic).
 class Resources {
 public:
     Resources();
@@ -121,9 +121,11 @@ public:
     Resources& operator=(const Resources&) = delete;
     ~Resources();
 
-    std::array<std::unique_ptr<TokenSource>, kind_count> scanners;
     std::vector<unsigned short> tokens;
     std::vector<Span> spans;
+
+    // The language's scanner, or null before its first translation.
+    std::unique_ptr<TokenSource>& scanner(const Language& language);
 
     // A value: a spare one (with its capacity), or a new one.
     std::string* value();
@@ -132,6 +134,7 @@ public:
     void reclaim_values();
 
 private:
+    std::vector<std::pair<const Language*, std::unique_ptr<TokenSource>>> scanners_;
     std::vector<std::unique_ptr<std::string>> values_;  // every value made
     std::vector<std::string*> spare_;
 };
@@ -168,8 +171,8 @@ struct Ending {
 
 class Translation {
 public:
-    Translation(Kind kind, const Streams& streams, const Options& options, std::vector<Command>* commands,
-                Resources& resources);
+    Translation(const Language& language, const Streams& streams, const Options& options,
+                std::vector<Command>* commands, Resources& resources);
     Translation(const Translation&) = delete;
     Translation& operator=(const Translation&) = delete;
     virtual ~Translation();
@@ -179,11 +182,10 @@ public:
     // The trace file.
     Output& trace_file;
 
-    Kind kind() const { return kind_; }
     // False when the caller wants no trace: no "#debug:" record is made.
     bool tracing() const { return options_.trace; }
-    // The trace record of a rule: on standard output for the label and
-    // declaration translators, in the trace file for ic3 (when tracing).
+    // The trace record of a rule: a "#debug:" line on standard output, or
+    // in the trace file for a language whose trace goes there (when tracing).
     void trace_record(const char* text, std::string_view value);
 
     // Binds the scanner, which the resources own.
@@ -241,7 +243,7 @@ public:
 private:
     void fail(Stop why, int status, std::string_view text);
 
-    Kind kind_;
+    const Language& language_;
     Options options_;
     Input& in_;
     Output& err_;
@@ -255,27 +257,20 @@ private:
     Ending ending_;
 };
 
-// The translators, one per kind (defined with each grammar): each runs one
-// translation on the streams and tells how it ended; and each grammar's
-// automaton. The scanners, one per kind (defined with each scanner).
-using Translate = Ending (*)(const Streams&, const Options&, std::vector<Command>*, Resources&);
-#define TESSEL_DECLARE_KIND(kind, Title)                                                               \
-    Ending translate_##kind(const Streams&, const Options&, std::vector<Command>*, Resources&);       \
-    const Automaton& kind##_automaton();                                                               \
-    std::unique_ptr<TokenSource> kind##_scanner(Translation& translation);
-TESSEL_KINDS(TESSEL_DECLARE_KIND)
-#undef TESSEL_DECLARE_KIND
+// A language's translator (defined with its grammar, TESSEL_GRAMMAR): runs
+// one translation on the streams and tells how it ended.
+using Translate = Ending (*)(const Language&, const Streams&, const Options&, std::vector<Command>*, Resources&);
 
-// Runs a grammar: builds its state, takes the kind's scanner (made now, or
-// restarted), parses, and tells how it ended. What stops a translation at
+// Runs a grammar: builds its state, takes the language's scanner (made now,
+// or restarted), parses, and tells how it ended. What stops a translation at
 // once is caught here.
 template <class Grammar>
-Ending run(Kind kind, const Streams& streams, const Options& options, std::vector<Command>* commands,
+Ending run(const Language& language, const Streams& streams, const Options& options, std::vector<Command>* commands,
            Resources& resources, std::unique_ptr<TokenSource> (*make_scanner)(Translation&), int (*parse)(Grammar&))
 {
-    Grammar grammar(kind, streams, options, commands, resources);
+    Grammar grammar(language, streams, options, commands, resources);
     try {
-        std::unique_ptr<TokenSource>& scanner = resources.scanners[static_cast<int>(kind)];
+        std::unique_ptr<TokenSource>& scanner = resources.scanner(language);
         if (scanner)
             scanner->restart(grammar);
         else

@@ -33,7 +33,7 @@ rm -rf "$report" && mkdir -p "$report"
 cd "$top"
 gcovr_ours=(gcovr --root "$top" --object-directory "$build"
             --filter 'runtime/' --filter 'programs/' --filter 'bibliocpp/' --filter 'tcl/' --filter 'include/'
-            --filter '(pure21|valued21|decl|ic3)/[^/]*\.[ly]$'
+            --filter "($(grep -v '^#' runtime/kinds.list | paste -sd '|'))/[^/]*\\.([ly]|cpp)\$"
             --exclude-throw-branches --exclude-unreachable-branches)
 "${gcovr_ours[@]}" --txt "$report/lines.txt" --json-summary-pretty --json-summary "$report/summary.json" \
                    --html-details "$report/index.html" > /dev/null

@@ -4,7 +4,7 @@
 //   tessel::kinds
 //   tessel::translate ?-trace BOOL? ?-maxoutput BYTES? ?-maxdepth N? KIND TEXT
 //
-// tessel::kinds lists the kinds, pure21 valued21 decl ic3. tessel::translate
+// tessel::kinds lists the kinds, as tessel::kinds() does. tessel::translate
 // returns a dict: status, offset, out, err, trace (byte arrays: the bytes the
 // programs write), commands, the command lines of out as data, each a list
 // of its words, the values raw, and diagnostic (an empty dict after a

@@ -4,8 +4,8 @@
 As a module (Python's standard library only):
 
     import grammar_report
-    grammar = grammar_report.load("build/pure21/pure21parser.xml",
-                                  header="build/pure21/pure21parser.hh")
+    grammar = grammar_report.load("build/<kind>/<kind>parser.xml",
+                                  header="build/<kind>/<kind>parser.hh")
 
 load(xml_path, header=None) -> Grammar reads bison's XML report
 (bison --xml=FILE) and, when given, the parser header bison wrote in the

@@ -47,6 +47,8 @@
 #include <vector>
 
 #include "diagnosis.h"
+#include "language.h"
+#include "search.h"
 #include "translation.h"
 
 using namespace tessel;
@@ -54,16 +56,13 @@ using namespace tessel::runtime;
 
 namespace {
 
+// A language and the search over its automaton.
 struct Grammar {
-    Kind kind;
-    const char* name;
-    Translate translate;
-    const Automaton& (*automaton)();
+    const Language& language;
+    Search search;
+    const char* name() const { return language.name; }
+    const Automaton& automaton() const { return search.automaton(); }
 };
-
-#define TESSEL_TOOL_GRAMMAR(kind, Title) {Kind::kind, #kind, translate_##kind, kind##_automaton},
-const Grammar grammars[] = {TESSEL_KINDS(TESSEL_TOOL_GRAMMAR)};
-#undef TESSEL_TOOL_GRAMMAR
 
 struct Sample {
     int line;
@@ -137,7 +136,7 @@ Outcome run(const Grammar& g, const std::string& text)
     TextInput in(text);
     Options options;
     options.trace = false;
-    const Ending ending = g.translate(Streams{in, o, e, tr}, options, nullptr, resources);
+    const Ending ending = g.language.translate(g.language, Streams{in, o, e, tr}, options, nullptr, resources);
     Outcome r;
     if (ending.status == 0)
         r.problem = "it does not fail";
@@ -171,12 +170,12 @@ std::string c_string(const std::string& text)
 }
 
 // A sentence of tokens as a text the scanner reads back as those tokens.
-std::string spelled(const Automaton& a, const std::vector<int>& sentence)
+std::string spelled(const Search& s, const std::vector<int>& sentence)
 {
     std::string text;
     for (int symbol : sentence)
         if (symbol != 0)
-            text += (text.empty() ? "" : " ") + a.example(symbol);
+            text += (text.empty() ? "" : " ") + s.example(symbol);
     return text;
 }
 
@@ -196,29 +195,30 @@ constexpr size_t search_depth = 4;
 int list(const Grammar& g)
 {
     const Automaton& a = g.automaton();
-    for (const Automaton::Situation& s : a.situations(search_depth))
+    for (const Search::Situation& s : g.search.situations(search_depth))
         std::cout << "state " << s.error_state << ", expecting " << names(a, s.expected) << "\n> "
-                  << spelled(a, s.sentence) << "\n";
+                  << spelled(g.search, s.sentence) << "\n";
     return 0;
 }
 
 using Situation = std::pair<int, std::string>;  // the error state, the expected tokens' names
 
 // The spellings of the tokens that are fixed texts (`and`, `;`), by symbol.
-std::map<std::string, int> fixed_spellings(const Automaton& a)
+std::map<std::string, int> fixed_spellings(const Search& search)
 {
+    const Automaton& a = search.automaton();
     std::map<std::string, int> fixed;
     for (int symbol = 3; symbol < a.token_symbols(); ++symbol)
-        if (a.example(symbol) == a.spelling(symbol) && a.spelling(symbol) != "name")
+        if (search.example(symbol) == a.spelling(symbol) && a.spelling(symbol) != "name")
             fixed[a.spelling(symbol)] = symbol;
     return fixed;
 }
 
 // The tokens a message quotes that cannot come there and that no sample
 // holds: what it would wrongly propose.
-std::vector<std::string> false_proposals(const Automaton& a, const Entry& e, const std::vector<int>& expected)
+std::vector<std::string> false_proposals(const Search& search, const Entry& e, const std::vector<int>& expected)
 {
-    const std::map<std::string, int> fixed = fixed_spellings(a);
+    const std::map<std::string, int> fixed = fixed_spellings(search);
     std::vector<std::string> wrong;
     for (size_t at = e.message.find('`'); at != std::string::npos;) {
         const size_t end = e.message.find('`', at + 1);
@@ -257,7 +257,7 @@ bool map_samples(const Grammar& g, const std::string& path, const std::vector<En
             if (!first) {
                 first = &s;
                 expected = o.expected;
-                for (const std::string& quoted : false_proposals(a, e, expected)) {
+                for (const std::string& quoted : false_proposals(g.search, e, expected)) {
                     std::cerr << path << ":" << s.line << ": the message proposes `" << quoted
                               << "`, which cannot come there (expected: " << names(a, expected) << ")\n";
                     ok = false;
@@ -289,15 +289,15 @@ bool map_samples(const Grammar& g, const std::string& path, const std::vector<En
 // semicolon): a complete text with a token more still translates.
 bool ends_before_end_state(const Grammar& g)
 {
-    const Automaton& a = g.automaton();
-    const int end = a.end_state();
-    for (const std::vector<int>& sentence : a.complete_sentences(200)) {
-        const std::string text = spelled(a, sentence);
+    const Search& s = g.search;
+    const int end = s.end_state();
+    for (const std::vector<int>& sentence : s.complete_sentences(200)) {
+        const std::string text = spelled(s, sentence);
         if (run(g, text).problem != "it does not fail")
             continue;  // an action rejects it: try another
-        for (int symbol = 1; symbol < a.token_symbols(); ++symbol)
-            if (a.has_error(end, symbol) && !a.example(symbol).empty())
-                return run(g, text + " " + a.example(symbol)).problem == "it does not fail";
+        for (int symbol = 1; symbol < s.automaton().token_symbols(); ++symbol)
+            if (s.has_error(end, symbol) && !s.example(symbol).empty())
+                return run(g, text + " " + s.example(symbol)).problem == "it does not fail";
     }
     return false;
 }
@@ -310,10 +310,10 @@ int check(const Grammar& g, const std::string& path)
     std::map<Situation, const Entry*> by_situation;
     bool ok = map_samples(g, path, entries, by_situation);
     const Automaton& a = g.automaton();
-    const std::vector<Automaton::Situation> situations = a.situations(search_depth);
+    const std::vector<Search::Situation> situations = g.search.situations(search_depth);
     int covered = 0, unreachable = 0;
-    const int end = ends_before_end_state(g) ? a.end_state() : -1;
-    for (const Automaton::Situation& s : situations) {
+    const int end = ends_before_end_state(g) ? g.search.end_state() : -1;
+    for (const Search::Situation& s : situations) {
         if (by_situation.count({s.error_state, names(a, s.expected)})) {
             ++covered;
             continue;
@@ -323,14 +323,14 @@ int check(const Grammar& g, const std::string& path)
             continue;
         }
         std::cerr << path << ": no sample ends in state " << s.error_state << " expecting " << names(a, s.expected)
-                  << "; a sentence that does: " << names(a, s.sentence) << " (\"" << spelled(a, s.sentence)
+                  << "; a sentence that does: " << names(a, s.sentence) << " (\"" << spelled(g.search, s.sentence)
                   << "\")\n";
         ok = false;
     }
     size_t samples = 0;
     for (const Entry& e : entries)
         samples += e.samples.size();
-    std::cout << g.name << ": " << situations.size() << " situations";
+    std::cout << g.name() << ": " << situations.size() << " situations";
     if (unreachable)
         std::cout << " (" << situations.size() - static_cast<size_t>(unreachable)
                   << " reachable: the translation ends with the text's last token)";
@@ -347,8 +347,8 @@ int compile(const Grammar& g, const std::string& path, const std::string& output
     if (!map_samples(g, path, entries, by_situation))
         std::cerr << path << ": warning: the samples above are left out (see tessel-messages check)\n";
     std::ostringstream code;
-    code << "// Made by tessel-messages from " << g.name << ".messages: the message of each\n"
-         << "// situation in which the " << g.name << " parser finds a syntax error.\n"
+    code << "// Made by tessel-messages from " << g.name() << ".messages: the message of each\n"
+         << "// situation in which the " << g.name() << " parser finds a syntax error.\n"
          << "#include \"diagnosis.h\"\n\n"
          << "namespace tessel::runtime {\n\n"
          << "namespace {\n\n"
@@ -359,7 +359,8 @@ int compile(const Grammar& g, const std::string& path, const std::string& output
     code << "    {-1, nullptr, nullptr, nullptr},\n"
          << "};\n\n"
          << "}  // namespace\n\n"
-         << "const Messages " << g.name << "_messages = {entries, " << by_situation.size() << "};\n\n"
+         << "extern const Messages " << g.name() << "_messages;\n"
+         << "const Messages " << g.name() << "_messages = {entries, " << by_situation.size() << "};\n\n"
          << "}  // namespace tessel::runtime\n";
     std::ofstream out(output, std::ios::binary);
     out << code.str();
@@ -463,7 +464,7 @@ int compile_hints(const Grammar& g, const std::string& path, const std::string& 
         return 1;
     auto shape = [](const std::string& s) { return "Shape::" + s; };
     std::ostringstream code;
-    code << "// Made by tessel-messages from " << g.name << ".hints: the slips recognised\n"
+    code << "// Made by tessel-messages from " << g.name() << ".hints: the slips recognised\n"
          << "// before the message of the parser's situation.\n"
          << "#include \"hints.h\"\n\n"
          << "namespace tessel::runtime {\n\n"
@@ -480,7 +481,8 @@ int compile_hints(const Grammar& g, const std::string& path, const std::string& 
          << " nullptr, nullptr},\n"
          << "};\n\n"
          << "}  // namespace\n\n"
-         << "const Hints " << g.name << "_hints = {hints, " << hints.size() << "};\n\n"
+         << "extern const Hints " << g.name() << "_hints;\n"
+         << "const Hints " << g.name() << "_hints = {hints, " << hints.size() << "};\n\n"
          << "}  // namespace tessel::runtime\n";
     std::ofstream out(output, std::ios::binary);
     out << code.str();
@@ -501,9 +503,10 @@ int main(int argc, char* argv[])
     if (argc < 3)
         return usage();
     const std::string command = argv[1], kind = argv[2];
-    for (const Grammar& g : grammars) {
-        if (kind != g.name)
+    for (const Language* language : languages()) {
+        if (kind != language->name)
             continue;
+        const Grammar g{*language, Search(*language)};
         if (command == "list" && argc == 3)
             return list(g);
         if (command == "check" && argc == 4)

@@ -17,6 +17,10 @@
 #include <string_view>
 #include <vector>
 
+// enum class Kind { pure21, valued21, decl, ic3 }, made by the build from
+// its list of kinds.
+#include <tessel/kinds.h>
+
 #if defined(__GNUC__)
 #define TESSEL_API __attribute__((visibility("default")))
 #else
@@ -24,8 +28,6 @@
 #endif
 
 namespace tessel {
-
-enum class Kind { pure21, valued21, decl, ic3 };
 
 // One command line of the editor's script, as data: its words, the values
 // raw (never escaped). {"set", NAME, VALUE}, {"addElement", LIST, NAME},

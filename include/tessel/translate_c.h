@@ -1,10 +1,16 @@
 /* The Tessel translators from C and other languages: plain buffers in, one
    result record out, released with tessel_result_free. Every call is
-   independent and may run in any thread. */
+   independent and may run in any thread; a tessel_translator serves one
+   thread at a time. */
 #ifndef TESSEL_TRANSLATE_C_H
 #define TESSEL_TRANSLATE_C_H
 
 #include <stddef.h>
+
+/* typedef enum tessel_kind { TESSEL_PURE21 = 0, TESSEL_VALUED21 = 1,
+   TESSEL_DECL = 2, TESSEL_IC3 = 3 } tessel_kind, made by the build from its
+   list of kinds. */
+#include <tessel/kinds_c.h>
 
 #if defined(__GNUC__)
 #define TESSEL_C_API __attribute__((visibility("default")))
@@ -15,13 +21,6 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
-
-typedef enum tessel_kind {
-    TESSEL_PURE21 = 0,
-    TESSEL_VALUED21 = 1,
-    TESSEL_DECL = 2,
-    TESSEL_IC3 = 3
-} tessel_kind;
 
 /* Where a failed translation stopped and why, for the person who typed the
    text: the offset and length in bytes of the token at which it stopped
@@ -103,6 +102,42 @@ TESSEL_C_API tessel_result* tessel_translate_with(tessel_kind kind, const char* 
 
 /* Releases a result (NULL is allowed). */
 TESSEL_C_API void tessel_result_free(tessel_result* result);
+
+/* A translator kept for text after text, as tessel::Translator in C++: it
+   keeps what the last translation set up (its scanner's buffers, its spare
+   values) for the next, a good part faster for many texts, with the same
+   results. One thread at a time may use it; keep one per thread.
+
+   Its options are set by functions, one per option, so that options can
+   be added without changing any record a caller allocates: a new
+   translator has the defaults of tessel_options_init and gives the
+   diagnostic of a failed translation; each setter returns 1 when the
+   option is set, 0 for a NULL translator. */
+typedef struct tessel_translator tessel_translator;
+
+/* A new translator, NULL when memory runs out; released with
+   tessel_translator_free (NULL is allowed). */
+TESSEL_C_API tessel_translator* tessel_translator_new(void);
+TESSEL_C_API void tessel_translator_free(tessel_translator* translator);
+
+/* Translates size bytes at text with the translator's options, as
+   tessel_translate_with does: NULL for an unknown kind, a NULL translator,
+   or when memory runs out even for the result. */
+TESSEL_C_API tessel_result* tessel_translator_translate(tessel_translator* translator, tessel_kind kind,
+                                                        const char* text, size_t size);
+
+/* The options one by one: the trace (0: none), the output limit in bytes
+   (0: none), the parser stack's capacity in entries (at least 200 count),
+   the diagnostic of a failed translation (0: none, result.diagnostic stays
+   NULL, which saves its making). */
+TESSEL_C_API int tessel_translator_set_trace(tessel_translator* translator, int trace);
+TESSEL_C_API int tessel_translator_set_max_output(tessel_translator* translator, size_t max_output);
+TESSEL_C_API int tessel_translator_set_max_depth(tessel_translator* translator, long max_depth);
+TESSEL_C_API int tessel_translator_set_diagnostic(tessel_translator* translator, int diagnostic);
+
+/* The trace, output limit and stack capacity of an options record at once
+   (tessel_options_init_embedded's, say); NULL: the defaults. */
+TESSEL_C_API int tessel_translator_set_options(tessel_translator* translator, const tessel_options* options);
 
 /* The kinds: 0 to tessel_kind_count() - 1, in the order of tessel_kind. */
 TESSEL_C_API size_t tessel_kind_count(void);

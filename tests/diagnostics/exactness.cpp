@@ -3,7 +3,10 @@
 // every kind is put in place of the offending one (on a line of its own, so
 // that a comment before it ends), and the parser must shift it there (go
 // past it, or stop later, or have an action reject it) exactly when the
-// diagnostic names that kind.
+// diagnostic names that kind. And each such text gets the message of its
+// situation (the error state and those tokens), unless a hint names its
+// slip: there is one for every situation reached, and it proposes no token
+// that cannot come there (one the text holds may be quoted).
 //
 //   diagnostics_exactness SOURCE_DIR
 //
@@ -24,24 +27,17 @@
 #include <tessel/translate.h>
 
 #include "golden_cases.h"
+#include "diagnosis.h"
+#include "language.h"
+#include "search.h"
 #include "translation.h"
 
 namespace fs = std::filesystem;
 using tessel::Kind;
 using tessel::runtime::Automaton;
+using tessel::runtime::Search;
 
 namespace {
-
-const Automaton& automaton(Kind kind)
-{
-    switch (kind) {
-    case Kind::pure21: return tessel::runtime::pure21_automaton();
-    case Kind::valued21: return tessel::runtime::valued21_automaton();
-    case Kind::decl: return tessel::runtime::decl_automaton();
-    case Kind::ic3: return tessel::runtime::ic3_automaton();
-    }
-    return tessel::runtime::pure21_automaton();
-}
 
 tessel::Result translate(Kind kind, const std::string& text)
 {
@@ -71,7 +67,8 @@ std::vector<std::string> sample_texts(const std::string& file)
 std::vector<std::string> mutated_texts(Kind kind, const std::vector<std::string>& inputs, size_t count)
 {
     std::mt19937 random(20261208);
-    const Automaton& a = automaton(kind);
+    const Search s(tessel::runtime::language(kind));
+    const Automaton& a = s.automaton();
     std::set<std::string> texts;
     for (size_t tries = 0; texts.size() < count && tries < count * 40; ++tries) {
         std::string text = inputs[random() % inputs.size()];
@@ -81,7 +78,7 @@ std::vector<std::string> mutated_texts(Kind kind, const std::vector<std::string>
             text.erase(at, 1 + random() % 6);
             break;
         case 1:  // a token put in
-            text.insert(at, " " + a.example(3 + static_cast<int>(random() % static_cast<unsigned>(a.token_symbols() - 3))) + " ");
+            text.insert(at, " " + s.example(3 + static_cast<int>(random() % static_cast<unsigned>(a.token_symbols() - 3))) + " ");
             break;
         default:  // the end cut off
             text.resize(at);
@@ -94,7 +91,7 @@ std::vector<std::string> mutated_texts(Kind kind, const std::vector<std::string>
 }
 
 struct Figures {
-    long texts = 0, substitutions = 0, undecided = 0, mismatches = 0, tables_differ = 0;
+    long texts = 0, substitutions = 0, undecided = 0, mismatches = 0, tables_differ = 0, hinted = 0;
 };
 
 // The diagnostic's place agrees with the text: its token's bytes, line and
@@ -122,14 +119,68 @@ bool consistent(const std::string& text, const tessel::Diagnostic& d)
            d.line == 1 + std::count(text.begin(), text.begin() + d.offset, '\n') && d.column == column;
 }
 
+// The tokens a message quotes (in backquotes) that are tokens of the
+// grammar with a fixed spelling.
+std::vector<std::string> quoted_tokens(const Search& search, const std::string& message)
+{
+    const Automaton& a = search.automaton();
+    std::set<std::string> fixed;
+    for (int symbol = 3; symbol < a.token_symbols(); ++symbol)
+        if (search.example(symbol) == a.spelling(symbol) && a.spelling(symbol) != "name")
+            fixed.insert(a.spelling(symbol));
+    std::vector<std::string> quoted;
+    for (size_t at = message.find('`'); at != std::string::npos;) {
+        const size_t end = message.find('`', at + 1);
+        if (end == std::string::npos)
+            break;
+        if (fixed.count(message.substr(at + 1, end - at - 1)))
+            quoted.push_back(message.substr(at + 1, end - at - 1));
+        at = message.find('`', end + 1);
+    }
+    return quoted;
+}
+
 void check_text(Kind kind, const std::string& text, Figures& f)
 {
     const tessel::Result r = translate(kind, text);
     if (!syntax_error(r) || !r.diagnostic)
         return;
     ++f.texts;
-    const Automaton& a = automaton(kind);
+    const tessel::runtime::Language& language = tessel::runtime::language(kind);
+    const Search search(language);
+    const Automaton& a = search.automaton();
     const tessel::Diagnostic& d = *r.diagnostic;
+    // The situation the parser found the error in, and its message.
+    tessel::runtime::Resources resources;
+    std::string out, err, trace;
+    tessel::runtime::Output o(out), e(err), t(trace);
+    tessel::runtime::TextInput in(text);
+    tessel::Options options;
+    options.trace = false;
+    language.translate(language, tessel::runtime::Streams{in, o, e, t}, options, nullptr, resources);
+    const tessel::runtime::Analysis analysis = a.analyse(resources.tokens);
+    std::string names;
+    for (int symbol : analysis.expected)
+        names += (names.empty() ? "" : " ") + a.name(symbol);
+    const auto* entry = tessel::runtime::message_of(language.messages, analysis.error_state, names);
+    if (!entry) {
+        ++f.mismatches;
+        std::cout << "NO MESSAGE " << tessel::kind_name(kind) << " \"" << text << "\": state "
+                  << analysis.error_state << " expecting " << names << "\n";
+        return;
+    }
+    if (d.code != std::string(tessel::kind_name(kind)) + "." + entry->code) {
+        ++f.hinted;  // a hint's place and words: checked by diagnostics/hints
+        return;
+    }
+    for (const std::string& token : quoted_tokens(search, entry->message))
+        if (!std::any_of(analysis.expected.begin(), analysis.expected.end(),
+                         [&](int symbol) { return a.spelling(symbol) == token; }) &&
+            text.find(token) == std::string::npos) {
+            ++f.mismatches;
+            std::cout << "PROPOSES " << tessel::kind_name(kind) << " \"" << text << "\": `" << token
+                      << "` cannot come there (" << entry->code << ")\n";
+        }
     if (!consistent(text, d)) {
         ++f.mismatches;
         std::cout << "PLACE " << tessel::kind_name(kind) << " \"" << text << "\": offset " << d.offset << ", line "
@@ -143,7 +194,7 @@ void check_text(Kind kind, const std::string& text, Figures& f)
         const std::string before = text.substr(0, static_cast<size_t>(d.offset));
         const bool at_end = symbol == 0;
         const std::string changed =
-            at_end ? before : before + "\n" + a.example(symbol) + " " + text.substr(static_cast<size_t>(d.offset + d.length));
+            at_end ? before : before + "\n" + search.example(symbol) + " " + text.substr(static_cast<size_t>(d.offset + d.length));
         const long where = at_end ? d.offset : d.offset + 1;
         const tessel::Result s = translate(kind, changed);
         bool shifted = true;
@@ -164,20 +215,8 @@ void check_text(Kind kind, const std::string& text, Figures& f)
         }
     }
     // What the state that finds the error alone would say.
-    tessel::runtime::Resources resources;
-    std::string out, err, trace;
-    tessel::runtime::Output o(out), e(err), t(trace);
-    tessel::runtime::TextInput in(text);
-    tessel::Options options;
-    options.trace = false;
-    const auto& translate_kind = kind == Kind::pure21 ? tessel::runtime::translate_pure21
-                                 : kind == Kind::valued21 ? tessel::runtime::translate_valued21
-                                 : kind == Kind::decl     ? tessel::runtime::translate_decl
-                                                          : tessel::runtime::translate_ic3;
-    translate_kind(tessel::runtime::Streams{in, o, e, t}, options, nullptr, resources);
-    const int state = a.analyse(resources.tokens).error_state;
     for (int symbol = 0; symbol < a.token_symbols(); ++symbol)
-        if (symbol != 1 && symbol != 2 && !a.has_error(state, symbol))
+        if (symbol != 1 && symbol != 2 && !search.has_error(analysis.error_state, symbol))
             in_error_state.insert(a.name(symbol));
     if (in_error_state != expected)
         ++f.tables_differ;
@@ -193,7 +232,7 @@ int main(int argc, char* argv[])
     }
     const std::string top = argv[1];
     long mismatches = 0;
-    for (Kind kind : {Kind::pure21, Kind::valued21, Kind::decl, Kind::ic3}) {
+    for (Kind kind : tessel::kinds()) {
         const std::string name = tessel::kind_name(kind);
         std::vector<std::string> inputs;
         for (const char* root : {"/tests/golden/", "/examples/"})
@@ -206,7 +245,8 @@ int main(int argc, char* argv[])
         for (const std::string& text : texts)
             check_text(kind, text, f);
         std::cout << name << ": " << f.texts << " failing texts, " << f.substitutions << " substitutions, "
-                  << f.mismatches << " mismatches, " << f.undecided << " left undecided by an action; "
+                  << f.mismatches << " mismatches, " << f.undecided << " left undecided by an action, " << f.hinted
+                  << " given a hint; "
                   << "the error state's own tokens differ from the exact set for " << f.tables_differ << " texts\n";
         mismatches += f.mismatches;
     }

@@ -7,6 +7,8 @@
 #include <iterator>
 #include <sstream>
 
+#include "language.h"
+
 namespace fs = std::filesystem;
 
 std::string read_file(const std::string& path)
@@ -28,6 +30,7 @@ std::vector<GoldenCase> load_golden_cases(const std::string& root)
         GoldenCase c;
         c.path = dir.string();
         c.kind = kind;
+        c.trace_in_file = tessel::runtime::language(kind).trace_in_file;
         c.text = read_file((dir / "stdin").string());
         c.out = read_file((dir / "stdout").string());
         c.err = read_file((dir / "stderr").string());
@@ -38,7 +41,7 @@ std::vector<GoldenCase> load_golden_cases(const std::string& root)
             c.has_trace = true;
             c.trace = read_file((dir / "files" / "log").string());
         } else {
-            c.has_trace = kind != tessel::Kind::ic3;
+            c.has_trace = !c.trace_in_file;
         }
         cases.push_back(std::move(c));
     }
@@ -50,9 +53,9 @@ std::vector<GoldenCase> load_golden_cases(const std::string& root)
 std::vector<GoldenCase> load_all_golden_cases(const std::string& source_dir)
 {
     std::vector<GoldenCase> all;
-    for (const char* kind : {"pure21", "valued21", "decl", "ic3"})
+    for (tessel::Kind kind : tessel::kinds())
         for (const char* root : {"/tests/golden/", "/examples/"}) {
-            std::vector<GoldenCase> cases = load_golden_cases(source_dir + root + kind);
+            std::vector<GoldenCase> cases = load_golden_cases(source_dir + root + tessel::kind_name(kind));
             all.insert(all.end(), cases.begin(), cases.end());
         }
     return all;

@@ -12,11 +12,12 @@
 struct GoldenCase {
     std::string path;  // the case's folder
     tessel::Kind kind;
+    bool trace_in_file = false;  // the kind writes its trace records to the trace file
     std::string text;  // stdin
     std::string out, err;
     int status = 0;
     bool has_trace = false;  // a trace file is expected (files/log), or
-    std::string trace;       // known to be empty (label and declaration kinds)
+    std::string trace;       // known to be empty (its records are lines of the script)
     std::string diagnostic;  // the file "diagnostic": where and why it failed
 };
 

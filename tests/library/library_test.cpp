@@ -7,7 +7,9 @@
 #include <random>
 #include <thread>
 
+#include "diagnosis.h"
 #include "golden_cases.h"
+#include "language.h"
 #include "text_streams.h"
 
 using tessel::Kind;
@@ -183,6 +185,52 @@ TEST(LibraryLimits, ParserStackOverflow)
     EXPECT_EQ(1, r.status);
     EXPECT_EQ("Tessel intermediate code (Pure21) Parser:parser stack overflow", r.err);
     EXPECT_EQ("set loutput \"\"\nset linterf \"\"\nset lfunc   \"\"\n", r.out);
+}
+
+// A token too long for the scanner, in its language's words: the first
+// characters tell what it is.
+TEST(LibraryLimits, LongTokensInTheirLanguagesWords)
+{
+    const std::string x(20000, 'x');
+    const std::string name = "This name is too long: a name may have at most 16,382 characters.";
+    const std::string number = "This number is too long: a number may have at most 16,382 digits.";
+    const std::string blanks =
+        "This run of blanks and line breaks is too long: white space may run for at most 16,382 characters.";
+    const std::string comment = "This comment is too long: a comment may have at most 16,382 characters.";
+    const std::string backquoted = "This backquoted text is too long, or its closing backquote is missing: with its "
+                                   "backquotes it may have at most 16,383 characters.";
+    const std::string marked = "This text between exclamation marks is too long, or its closing mark is missing: "
+                               "with its marks it may have at most 16,383 characters.";
+    const struct {
+        Kind kind;
+        std::string text, message;
+    } cases[] = {
+        {Kind::pure21, ";" + x, name},
+        {Kind::pure21, ";" + std::string(20000, '7'), number},
+        {Kind::pure21, ";a" + std::string(20000, ' ') + ";b.", blanks},
+        {Kind::pure21, ";a;`" + x + "`.", backquoted},
+        {Kind::valued21, ";a;;b" + std::string(20000, '\n'), blanks},
+        {Kind::valued21, "--" + x, comment},
+        {Kind::valued21, ";a;;b,!" + x + "!.", marked},
+        {Kind::valued21, ";a;;b,`" + x + "`.", backquoted},
+        {Kind::decl, "%" + x, comment},
+        {Kind::decl, "input " + x, name},
+        {Kind::ic3, ":{" + x + "}", "This verbatim text is too long, or its closing brace is missing: from `:{` to `}` it "
+                              "may have at most 16,383 characters."},
+        {Kind::ic3, "% " + x, comment},
+        {Kind::ic3, "!" + x + "!", marked},
+        {Kind::ic3, std::string(20000, '1'), number},
+        {Kind::ic3, std::string(20000, '\t'), blanks},
+    };
+    for (const auto& c : cases) {
+        const tessel::Result r = tessel::translate(c.kind, c.text);
+        ASSERT_TRUE(r.diagnostic) << c.text.substr(0, 8);
+        EXPECT_EQ(2, r.status) << c.text.substr(0, 8);
+        EXPECT_EQ(c.message, r.diagnostic->message) << tessel::kind_name(c.kind) << " " << c.text.substr(0, 8);
+    }
+    // A token of no kind the language describes.
+    EXPECT_EQ("This token is too long: a token may have at most 16,382 characters.",
+              tessel::runtime::too_long(tessel::runtime::language(Kind::decl), "`x"));
 }
 
 // A token of 16,383 characters overflows the scanner's buffer when the

@@ -51,7 +51,7 @@ TEST(LibraryOptions, NoTraceIsTheTraceLessItsRecords)
         for (const tessel::Result& r : {tessel::translate(c.kind, c.text, no_trace()),
                                         translator.translate(c.kind, c.text, no_trace())}) {
             EXPECT_EQ(without_records(traced.out), r.out) << c.path;
-            EXPECT_EQ(c.kind == Kind::ic3 ? variable_lines(traced.trace) : "", r.trace) << c.path;
+            EXPECT_EQ(c.trace_in_file ? variable_lines(traced.trace) : "", r.trace) << c.path;
             EXPECT_EQ(traced.err, r.err) << c.path;
             EXPECT_EQ(traced.status, r.status) << c.path;
             EXPECT_EQ(traced.error_offset, r.error_offset) << c.path;

@@ -79,15 +79,9 @@ tessel::Result streamed(tessel::Translator& translator, const Text& t, bool&)
     return as_result(o, out, err, trace);
 }
 
-tessel::Result through_c(tessel::Translator&, const Text& t, bool& whole)
+// The C interface's result as a Result (whole: there is one).
+tessel::Result from_c(tessel_result* c, bool& whole)
 {
-    tessel_options options;
-    tessel_options_init(&options);
-    options.trace = t.options.trace;
-    options.max_output = t.options.max_output;
-    options.max_depth = t.options.max_depth;
-    tessel_result* c = tessel_translate_with(static_cast<tessel_kind>(t.kind), t.text.data(), t.text.size(), &options);
-    failing_allocator::disarm();  // what follows is the test's, not the library's
     tessel::Result r;
     whole = c != nullptr;
     if (c) {
@@ -103,7 +97,41 @@ tessel::Result through_c(tessel::Translator&, const Text& t, bool& whole)
     return r;
 }
 
-const Path paths[] = {{"in memory", in_memory}, {"streams", streamed}, {"C interface", through_c}};
+tessel_options options_record(const Text& t)
+{
+    tessel_options options;
+    tessel_options_init(&options);
+    options.trace = t.options.trace;
+    options.max_output = t.options.max_output;
+    options.max_depth = t.options.max_depth;
+    return options;
+}
+
+tessel::Result through_c(tessel::Translator&, const Text& t, bool& whole)
+{
+    const tessel_options options = options_record(t);
+    tessel_result* c = tessel_translate_with(static_cast<tessel_kind>(t.kind), t.text.data(), t.text.size(), &options);
+    failing_allocator::disarm();  // what follows is the test's, not the library's
+    return from_c(c, whole);
+}
+
+// A C translator made, used and released: memory may run out at any step.
+tessel::Result through_c_translator(tessel::Translator&, const Text& t, bool& whole)
+{
+    const tessel_options options = options_record(t);
+    tessel_translator* translator = tessel_translator_new();
+    tessel_translator_set_options(translator, &options);
+    tessel_result* c = tessel_translator_translate(translator, static_cast<tessel_kind>(t.kind), t.text.data(),
+                                                   t.text.size());
+    tessel_translator_free(translator);
+    failing_allocator::disarm();
+    return from_c(c, whole);
+}
+
+const Path paths[] = {{"in memory", in_memory},
+                      {"streams", streamed},
+                      {"C interface", through_c},
+                      {"C translator", through_c_translator}};
 
 // How a translation with a failing allocation ended.
 enum class Ending { exhausted, write_error, no_result, unacceptable };
@@ -185,7 +213,7 @@ int main(int argc, char* argv[])
     const long step = argc > 2 ? std::atol(argv[2]) : 1;
     // Each grammar's tables, made the first time a diagnostic needs them,
     // stay for the process: made now, they are not counted as leaked.
-    for (Kind kind : {Kind::pure21, Kind::valued21, Kind::decl, Kind::ic3})
+    for (Kind kind : tessel::kinds())
         tessel::translate(kind, "\x01");
     const std::string only = argc > 3 ? argv[3] : "";
     long points = 0, translations = 0;

@@ -43,7 +43,7 @@ expect_package() {
     dpkg-deb -f "$deb" Depends > "$package.depends"
 }
 lib=usr/lib/$triplet
-headers=$(cd "$top/include" && find tessel -type f | sed 's|^|usr/include/|')
+headers=$( (cd "$top/include" && find tessel -type f; cd "$build/include" && find tessel -type f) | sed 's|^|usr/include/|')
 build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$build/CMakeCache.txt" | tr '[:upper:]' '[:lower:]')
 expect_package libtessel$major $lib/libtessel.so.$major $lib/libtessel.so.$version
 expect_package libtessel-dev $headers $lib/libtessel.so $lib/libtessel.a $lib/pkgconfig/tessel.pc \
@@ -51,7 +51,7 @@ expect_package libtessel-dev $headers $lib/libtessel.so $lib/libtessel.a $lib/pk
     $lib/cmake/Tessel/TesselTargets.cmake $lib/cmake/Tessel/TesselTargets-${build_type:-noconfig}.cmake
 expect_package tcl-tessel usr/lib/tcltk/$triplet/tessel$version/pkgIndex.tcl \
     usr/lib/tcltk/$triplet/tessel$version/libtessel$version.so usr/share/man/man3/tessel.3tcl.gz
-programs="pure21-translator valued21-translator decl-translator ic3-translator tessel-batch"
+programs="$("$bin/tessel-batch" --kinds | sed 's/$/-translator/') tessel-batch"
 reference=$(cd "$build/docs/reference" && find . -type f ! -name .written | sed 's|^\./|usr/share/doc/tessel-translators/|')
 [ -n "$reference" ] || fail "no language reference was written (TESSEL_DOCS)"
 expect_package tessel-translators $(for p in $programs; do echo usr/bin/$p usr/share/man/man1/$p.1.gz; done) $reference

@@ -1,15 +1,16 @@
-# cmake --install with a prefix puts the four programs, their manual pages,
-# the language reference where those say it is, the library (in the
-# build's libdir: lib/<triplet> on Debian), its headers, its CMake package
-# and its pkg-config file, and the Tcl package with its page in place (where
-# tclsh looks: <prefix>/lib/tcltk); the installed programs run, programs
-# build against the library, and tclsh loads the package. Only what cmake --install gives: the Debian packages'
-# own files (debian_package.sh) stay out.
+# cmake --install with a prefix puts the programs, their manual pages, the
+# language reference where those say it is, the library (in the build's
+# libdir: lib/<triplet> on Debian), its headers, its CMake package and its
+# pkg-config file, and the Tcl package with its page in place (where tclsh
+# looks: <prefix>/lib/tcltk); the installed programs run, programs build
+# against the library, and tclsh loads the package. Only what cmake
+# --install gives: the Debian packages' own files (debian_package.sh) stay
+# out.
 top=$(cd "$(dirname "$0")/../.." && pwd)
 . "$(dirname "$0")/lib.sh"
 libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "$bin/../CMakeCache.txt")
 cmake --install "$bin/.." --prefix "$work/inst" > /dev/null || fail "cmake --install failed"
-for program in pure21-translator valued21-translator decl-translator ic3-translator tessel-batch; do
+for program in $("$bin/tessel-batch" --kinds | sed 's/$/-translator/') tessel-batch; do
     [ -x "inst/bin/$program" ] || fail "$program not installed"
     [ -f "inst/share/man/man1/$program.1.gz" ] || fail "manual page of $program not installed"
 done

@@ -69,7 +69,7 @@ proc request {kind text} {
 
 # Every golden case and example that a text alone decides, in one stream.
 set cases {}
-foreach kind {pure21 valued21 decl ic3} {
+foreach kind [split [string trim [exec $batch --kinds]] \n] {
     foreach dir [golden_dirs $top $kind] {
         if {[program_only $dir]} {
             continue
@@ -204,10 +204,27 @@ foreach {stream options want} [list \
     expect_eq "$options: exit status" 0 $status
     expect_eq "$options: the text's status" $want [lindex [responses $output] 0 0]
 }
-foreach bad {{-x} {-j 0} {-j 2x} {extra} {--max-output x} {--max-output -1} {--max-depth 199} {--max-depth} {--bogus}} {
+# A bad option: status 2, nothing answered, and the complaint, which names
+# the option and what it takes, before the usage text.
+foreach {bad complaint} {
+    {-x} {unknown option -x}
+    {-j 0} {-j takes a number of threads from 1 to 256}
+    {-j 2x} {-j takes a number of threads from 1 to 256}
+    {-j} {-j needs a value: a number of threads from 1 to 256}
+    {extra} {unexpected argument extra}
+    {--max-output x} {--max-output takes a number of bytes (0: no limit)}
+    {--max-output -1} {--max-output takes a number of bytes (0: no limit)}
+    {--max-output} {--max-output needs a value: a number of bytes (0: no limit)}
+    {--max-depth 199} {--max-depth takes a number of entries from 200}
+    {--max-depth} {--max-depth needs a value: a number of entries from 200}
+    {--kinds=all} {--kinds takes no value}
+    {--no-trace=1} {--no-trace takes no value}
+    {--bogus} {unknown option --bogus}
+} {
     lassign [run_batch $ok {*}$bad] status output
     expect_eq "$bad: status" 2 $status
     expect_eq "$bad: nothing answered" "" $output
+    expect_eq "$bad: the complaint" "tessel-batch: $complaint" [lindex [split [read_bytes stderr] \n] 0]
 }
 
 # A coprocess: each answer arrives while the writer keeps the pipe open.

@@ -126,7 +126,7 @@ proc check_as_string {name kind bytes binary} {
 
 # 1. Golden cases.
 set cases 0
-foreach kind {pure21 valued21 decl ic3} {
+foreach kind [tessel::kinds] {
     foreach dir [golden_dirs $top $kind] {
         if {[program_only $dir]} continue
         incr cases

@@ -13,7 +13,7 @@ lappend auto_path $tcltk
 package require tessel
 
 set jobs {}
-foreach kind {pure21 valued21 decl ic3} {
+foreach kind [tessel::kinds] {
     foreach dir [golden_dirs $top $kind] {
         if {![program_only $dir]} {
             lappend jobs $kind [read_bytes $dir/stdin]

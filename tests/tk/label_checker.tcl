@@ -88,7 +88,7 @@ check "valued21, right" "1;a;x>1;b." {} "" {factor 1 trigger a cond x~>~1 effect
 clear
 .label insert end "3;a;`\u00e9` x."
 update
-check "after a two-byte character" "3;a;`\u00e9` x." {1.8 1.9} "The label ends with a period: *" {}
+check "after a two-byte character" "3;a;`\u00e9` x." {1.8 1.9} "*" {}
 clear
 .label insert end "3;\u00e9;c."
 update

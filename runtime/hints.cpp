@@ -84,7 +84,9 @@ public:
     Matcher(const Scene& scene, const Diagnostic& d) : s_(scene), d_(d)
     {
         found_ = {d.offset, d.length, -1, -1};
-        const size_t n = scene.codes.size();
+        // (The places of the tokens read, which a scanner that failed may
+        // leave one short.)
+        const size_t n = std::min(scene.codes.size(), scene.spans.size());
         if (n > 0 && scene.codes[n - 1] != 0 && scene.spans[n - 1].offset == d.offset)
             found_ = {d.offset, d.length, symbol(scene.codes[n - 1]), static_cast<long>(n) - 1};
         for (size_t i = n; i-- > 0;)
@@ -151,6 +153,8 @@ private:
             return true;
         case Shape::text:
             return (found || t.index >= 0) && starts_with(text_at(t), literal);
+        case Shape::token:
+            return (found || t.index >= 0) && text_at(t).substr(0, static_cast<size_t>(t.length)) == literal;
         case Shape::name:
             return spelling(t) == "name";
         case Shape::number:
@@ -189,12 +193,32 @@ private:
         const std::vector<unsigned short> read(s_.codes.begin(), s_.codes.begin() + t.index + 1);
         for (int symbol : s_.automaton.analyse(read).expected) {
             const std::string keyword = s_.automaton.spelling(symbol);
-            if (is_keyword(keyword) && (how == 'c' ? same_but_case(word, keyword) : one_slip_from(word, keyword))) {
+            if (is_keyword(keyword) && (how == 'c' ? same_but_case(word, keyword) : one_slip_from(word, keyword)) &&
+                (t.index == found_.index || followed_as(t, symbol))) {
                 word_ = keyword;
                 return true;
             }
         }
         return false;
+    }
+
+    // Whether the token found may follow the keyword (a symbol) put in the
+    // place of the word t: a word before the error is the keyword meant
+    // only when the text goes on as it would after that keyword.
+    bool followed_as(const Token& t, int keyword) const
+    {
+        int code = -1;
+        for (int c = 1; c < 258 + s_.automaton.token_symbols() && code < 0; ++c)
+            if (s_.automaton.symbol(c) == keyword)
+                code = c;
+        const size_t next = static_cast<size_t>(t.index) + 1;
+        if (code < 0 || next >= s_.codes.size())
+            return false;
+        std::vector<unsigned short> read(s_.codes.begin(), s_.codes.begin() + t.index);
+        read.push_back(static_cast<unsigned short>(code));
+        read.push_back(s_.codes[next]);
+        const std::vector<int> may = s_.automaton.analyse(read).expected;
+        return std::find(may.begin(), may.end(), symbol(s_.codes[next])) != may.end();
     }
 
     bool unclosed(const char* marks)
@@ -264,7 +288,7 @@ std::string expanded(const char* message, const std::string& found, const std::s
     std::string text;
     for (const char* p = message; *p; ++p) {
         if (std::strncmp(p, "$found", 6) == 0) {
-            text += found.empty() ? "the end of the text" : "`" + found + "`";
+            text += found.empty() ? (text.empty() ? "The end of the text" : "the end of the text") : "`" + found + "`";
             p += 5;
         } else if (std::strncmp(p, "$word", 5) == 0) {
             text += word;

@@ -24,6 +24,7 @@ namespace tessel::runtime {
 enum class Shape {
     any,       // no condition
     text,      // the text there starts with a given text
+    token,     // the token there is a given text, whole ("xor", not "xorb")
     name,      // a name (a token the grammar spells "name")
     number,    // a number
     end,       // the end of the text
@@ -35,7 +36,7 @@ enum class Shape {
 struct Hint {
     const char* code;       // the hint's name ("and-for-ampersands")
     Shape found;            // the token at which the translation stopped
-    const char* found_text; // ... its text, for Shape::text
+    const char* found_text; // ... its text, for Shape::text and Shape::token
     Shape before;           // the token before it
     const char* before_text;
     bool joined;            // no blank between the two
@@ -74,7 +75,7 @@ struct Scene {
 long apply_hint(const Hints& hints, const Scene& scene, Diagnostic& d);
 
 // A message with its places filled: $found, the text found (in backquotes)
-// or "the end of the text"; $word, a keyword a hint found meant;
+// or "the end of the text" ("The ..." when it opens the message); $word, a keyword a hint found meant;
 // $expecting, what may come there ("a name, `not` or `(`").
 std::string expanded(const char* message, const std::string& found, const std::string& word,
                      const std::vector<std::string>& expecting);

@@ -31,11 +31,11 @@ Options effective(const Options& options)
 
 // The diagnostic of a translation that failed, when the caller wants it.
 std::optional<Diagnostic> diagnostic_of(const Language& language, const runtime::Ending& ending,
-                                        const runtime::Resources& resources, const Input& input,
-                                        const Options& options)
+                                        runtime::Resources& resources, const Input& input, const Options& options)
 {
     if (ending.status == 0 || !options.diagnostic)
         return std::nullopt;
+    runtime::rescan(language, resources, input.kept());
     return runtime::diagnose(language, ending, resources, input.kept(), options);
 }
 

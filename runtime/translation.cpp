@@ -114,10 +114,8 @@ int Translation::next_token()
 {
     int code = scanner_->next();
     at_end_ = code <= 0;
-    if (options_.diagnostic) {
+    if (options_.diagnostic)
         resources_.tokens.push_back(static_cast<unsigned short>(at_end_ ? 0 : code));
-        resources_.spans.push_back(at_end_ ? Span{delivered_, 0} : Span{scanner_->offset(delivered_), scanner_->length()});
-    }
     return code;
 }
 
@@ -203,6 +201,40 @@ void Translation::stop(Stop why, std::string_view message)
         fail(why, 2, ending_.message + "\n");
     else
         fail(why, 2, error_report(language_, message));
+}
+
+void rescan(const Language& language, Resources& resources, std::string_view text)
+{
+    resources.spans.clear();
+    std::unique_ptr<TokenSource>& scanner = resources.scanner(language);
+    if (!scanner)
+        return;
+    // The scanner reads the tokens again from the text it was given, with
+    // no parser: it takes no hint from one, so they are the same tokens.
+    std::vector<unsigned short> tokens;
+    tokens.swap(resources.tokens);  // a translation starts with none
+    std::string sink;
+    Output out(sink), err(sink), trace(sink);
+    TextInput in(text);
+    Options options;
+    options.diagnostic = false;
+    {
+        Translation again(language, Streams{in, out, err, trace}, options, nullptr, resources);
+        scanner->restart(again);
+        again.attach(*scanner);
+        try {
+            for (unsigned short code : tokens) {
+                if (code == 0 || scanner->next() <= 0) {
+                    resources.spans.push_back({static_cast<long>(text.size()), 0});
+                    break;
+                }
+                resources.spans.push_back({scanner->offset(again.delivered()), scanner->length()});
+            }
+        } catch (const ScannerFailure&) {
+            // The token that made the scanner fail: its place is the ending's.
+        }
+    }
+    tokens.swap(resources.tokens);
 }
 
 }  // namespace tessel::runtime

@@ -264,6 +264,12 @@ using Translate = Ending (*)(const Language&, const Streams&, const Options&, st
 // Runs a grammar: builds its state, takes the language's scanner (made now,
 // or restarted), parses, and tells how it ended. What stops a translation at
 // once is caught here.
+// The places of the tokens the last translation read (resources.tokens),
+// into resources.spans: its scanner reads them again from the text, for
+// the diagnostic of a failed translation (the translation itself keeps only
+// their codes, which costs nothing worth measuring).
+void rescan(const Language& language, Resources& resources, std::string_view text);
+
 template <class Grammar>
 Ending run(const Language& language, const Streams& streams, const Options& options, std::vector<Command>* commands,
            Resources& resources, std::unique_ptr<TokenSource> (*make_scanner)(Translation&), int (*parse)(Grammar&))

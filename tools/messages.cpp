@@ -368,7 +368,8 @@ int compile(const Grammar& g, const std::string& path, const std::string& output
 }
 
 // The hints of a language (<kind>/<kind>.hints): blocks that start with the
-// hint's code in brackets, then one setting a line ("found text &&",
+// hint's code in brackets, then one setting a line ("found text &&", the
+// token found starts with `&&`; "found token xor", it is `xor` whole;
 // "before name", "joined", "at before", "word case", "unclosed ` `",
 // "comment --", "expects AND", "lacks SEMICOLON", "count SEMICOLON 2",
 // "message ..."), and the samples of the texts it must be given for ("> ")
@@ -387,7 +388,7 @@ bool read_hints(const std::string& path, std::vector<HintEntry>& hints)
         std::cerr << path << ": cannot be read\n";
         return false;
     }
-    static const std::vector<std::string> shapes = {"any", "text", "name", "number", "end", "keyword", "foreign", "none"};
+    static const std::vector<std::string> shapes = {"any", "text", "token", "name", "number", "end", "keyword", "foreign", "none"};
     std::string line;
     int number = 0;
     bool ok = true;
@@ -410,9 +411,10 @@ bool read_hints(const std::string& path, std::vector<HintEntry>& hints)
         HintEntry& h = hints.back();
         auto shape = [&](std::string& kind, std::string& text) {
             kind = value.substr(0, value.find(' '));
-            if (kind == "text")
-                text = value.size() > 5 ? value.substr(5) : "";
-            if (std::find(shapes.begin(), shapes.end(), kind) == shapes.end() || (kind == "text" && text.empty())) {
+            if (kind == "text" || kind == "token")
+                text = value.size() > kind.size() + 1 ? value.substr(kind.size() + 1) : "";
+            const bool literal = kind == "text" || kind == "token";
+            if (std::find(shapes.begin(), shapes.end(), kind) == shapes.end() || (literal && text.empty())) {
                 std::cerr << path << ":" << number << ": unknown shape \"" << value << "\"\n";
                 ok = false;
             }

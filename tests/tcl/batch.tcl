@@ -220,6 +220,7 @@ foreach {bad complaint} {
     {--kinds=all} {--kinds takes no value}
     {--no-trace=1} {--no-trace takes no value}
     {--bogus} {unknown option --bogus}
+    "-\x01" {unknown option character \x01}
 } {
     lassign [run_batch $ok {*}$bad] status output
     expect_eq "$bad: status" 2 $status

@@ -181,7 +181,9 @@ check_equal "tessel::kinds" {pure21 valued21 decl ic3} [lrange [tessel::kinds] 0
 
 # 3. Bad calls: Tcl errors with their messages and error codes.
 set usage {wrong # args: should be "tessel::translate ?-trace bool? ?-maxoutput bytes? ?-maxdepth entries? ?-binary bool? kind text"}
-set bad_kind {bad kind "%s": must be pure21, valued21, decl, or ic3}
+# A kind not in the list: Tcl's own error for a word not in a table of
+# them ("bad kind "%s": must be pure21, valued21, decl, or ic3").
+catch {tcl::prefix match -message kind -exact [tessel::kinds] %s} bad_kind
 foreach {call message code} [list \
     {tessel::translate} $usage {TCL WRONGARGS} \
     {tessel::translate pure21} $usage {TCL WRONGARGS} \

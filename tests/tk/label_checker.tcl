@@ -56,14 +56,14 @@ proc check {name text underline message parts} {
     }
 }
 
-set after_and "After `and` the trigger needs a signal: a name, `not`, `pre(name)` or a parenthesis.\nExpected: a name, `not`, `pre`, `(`"
+set after_and "cannot follow `and`: after `and` comes a signal: a name, `not`, `pre(name)` or a parenthesis.\nExpected: a name, `not`, `pre`, `(`"
 
 # A wrong pure21 label as it is typed: first its end is marked (the final
 # newline, 1.7-2.0), then the offending ";" at column 9.
 type "3;a and"
-check "pure21, stopped at the end" "3;a and" {1.7 2.0} $after_and {}
+check "pure21, stopped at the end" "3;a and" {1.7 2.0} "The end of the text $after_and" {}
 type " ;c."
-check "pure21, wrong" "3;a and ;c." {1.8 1.9} $after_and {}
+check "pure21, wrong" "3;a and ;c." {1.8 1.9} "`;` $after_and" {}
 exec xwd -silent -id [winfo id .] | xwdtopnm -quiet 2>@ stderr | pnmtopng 2>@ stderr > $screenshot
 if {[string range [read_bytes $screenshot] 1 3] ne "PNG"} {
     fail "no picture of the window in $screenshot"
@@ -88,11 +88,11 @@ check "valued21, right" "1;a;x>1;b." {} "" {factor 1 trigger a cond x~>~1 effect
 clear
 .label insert end "3;a;`\u00e9` x."
 update
-check "after a two-byte character" "3;a;`\u00e9` x." {1.8 1.9} "*" {}
+check "after a two-byte character" "3;a;`\u00e9` x." {1.8 1.9} "`x` follows an element of the effect without a comma: *" {}
 clear
 .label insert end "3;\u00e9;c."
 update
-check "stopped inside a character" "3;\u00e9;c." {1.2 1.3} "This character cannot stand in a trigger: *" {}
+check "stopped inside a character" "3;\u00e9;c." {1.2 1.3} "`\u00e9` is not an ASCII character: *" {}
 # A name too long for the scanner stops the translation inside the package
 # (status 2): the window goes on and underlines the name's first 16,383 bytes.
 clear

@@ -35,10 +35,12 @@ tools that show it (the playground):
                                               a diagnostic's rule names it): the
                                               diagrams (their "rule") that draw it,
                                               in the page's order
-          "examples": [                       the texts the page translates
+          "examples": [                       the texts of this kind that the pages
+                                              translate, this kind's page first
             {"title": "label: ;;.",           the section, then the text: its first
                                               line, or for a diagnostic the end of it
              "text": ";;.",                   the text exactly as translated
+             "page": "languages/pure-labels.html",   the page it is shown on
              "section": "label",              the section's title
              "anchor": "label",
              "diagnostic": false}             true: shown with its diagnostic (-d)
@@ -520,16 +522,37 @@ def shown_diagrams(paths):
 # ---------------------------------------------------------------------------
 # The examples a page translates
 
-PROGRAM = re.compile(r"\b(pure21|valued21|decl|ic3)-translator\b")
+PROGRAM = re.compile(r"\b([a-z][a-z0-9]*)-translator\b")
 
 
 def printf_text(format_text):
-    """What printf writes for a format without conversions (None if it has some)."""
+    """What printf writes for a format without conversions, as text (None if
+    it has conversions, or writes bytes that are not UTF-8)."""
     if re.search(r"%[^%]", format_text.replace("%%", "")):
         return None
-    escapes = {"n": "\n", "t": "\t", "r": "\r", "\\": "\\", "'": "'", '"': '"'}
-    text = re.sub(r"\\(.)", lambda m: escapes.get(m.group(1), m.group()), format_text)
-    return text.replace("%%", "%")
+    escapes = {"n": b"\n", "t": b"\t", "r": b"\r", "\\": b"\\", "'": b"'", '"': b'"'}
+    out, i = bytearray(), 0
+    while i < len(format_text):
+        m = re.compile(r"\\(0?[0-7]{1,3}|x[0-9a-fA-F]{1,2}|.)|%%|[^\\%]+").match(format_text, i)
+        if not m:
+            return None
+        token, i = m.group(), m.end()
+        if token == "%%":
+            out += b"%"
+        elif token.startswith("\\"):
+            escape = m.group(1)
+            if escape[0] == "x":
+                out.append(int(escape[1:], 16))
+            elif escape[0] in "01234567":
+                out.append(int(escape, 8) & 0xFF)
+            else:
+                out += escapes.get(escape, token.encode("utf-8"))
+        else:
+            out += token.encode("utf-8")
+    try:
+        return out.decode("utf-8")
+    except UnicodeDecodeError:
+        return None
 
 
 def example_text(command):
@@ -549,6 +572,9 @@ def example_text(command):
     if m and len(lines) == 1:
         text = printf_text(m.group(1))
         return (kind, text) if text is not None else None
+    m = re.match(r"^printf '%b' '([^']*)' \| ", lines[0])
+    if m and len(lines) == 1:
+        return kind, printf_text(m.group(1).replace("%", "%%"))
     m = re.match(r"^echo '([^']*)' \| ", lines[0])
     if m and len(lines) == 1:
         return kind, m.group(1)
@@ -597,7 +623,8 @@ def shorten(text, diagnostic, width=48):
 
 
 def kind_entry(site, source, diagrams):
-    """The index's entry of a language's page."""
+    """The index's entry of a language's page; its examples are those of
+    every page that translate a text of its kind, its own page's first."""
     page = site.pages[source]
     kind = diagrams["kind"]
     entry = {"kind": kind, "title": title_of(page, source), "page": html_name(source),
@@ -607,14 +634,16 @@ def kind_entry(site, source, diagrams):
         entry["diagrams"].append({"rule": d["rule"], "title": d["title"], "caption": d["caption"],
                                   "svg": f"{folder}/diagrams/{d['svg']}".lstrip("/"), "anchor": d["anchor"]})
     seen = set()
-    for section, anchor, command in examples(page):
-        found = example_text(command)
-        if not found or found[0] != kind or found[1] in seen:
-            continue
-        seen.add(found[1])
-        diagnostic = bool(re.search(r"-translator -d\b", command))
-        entry["examples"].append({"title": f"{section}: {shorten(found[1], diagnostic)}", "text": found[1],
-                                  "section": section, "anchor": anchor, "diagnostic": diagnostic})
+    for other in [source] + [s for s in site.sources if s != source]:
+        for section, anchor, command in examples(site.pages[other]):
+            found = example_text(command)
+            if not found or found[0] != kind or found[1] in seen:
+                continue
+            seen.add(found[1])
+            diagnostic = bool(re.search(r"-translator -d\b", command))
+            entry["examples"].append({"title": f"{section}: {shorten(found[1], diagnostic)}", "text": found[1],
+                                      "page": html_name(other), "section": section, "anchor": anchor,
+                                      "diagnostic": diagnostic})
     return entry
 
 

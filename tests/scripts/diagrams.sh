@@ -178,7 +178,7 @@ done
 # section that are there, no diagram linked as a bare file.
 if ! "${python:-python3}" "$top/tools/reference_pages.py" --top "$top/docs" --out html --diagrams diagrams.json \
         languages/README.md languages/pure-labels.md languages/valued-labels.md languages/declarations.md \
-        languages/intermediate-code.md integration.md; then
+        languages/intermediate-code.md languages/typical-mistakes.md integration.md; then
     fail "tools/reference_pages.py failed"
 fi
 "${python:-python3}" - html <<'EOF' || fail "a link of the HTML pages leads nowhere"

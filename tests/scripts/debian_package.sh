@@ -6,7 +6,8 @@
 #                       it depends on the library of its own version
 #   tcl-tessel          the Tcl package in /usr/lib/tcltk/<triplet>/ and its
 #                       page in section 3tcl (Debian's Tcl/Tk policy)
-#   tessel-translators  the programs (static: no dependencies) and their pages
+#   tessel-translators  the programs (static: no dependencies), their pages
+#                       and the language reference (HTML pages)
 #   tk-tessel           the Tk widget in /usr/share/tcltk/ (pure Tcl,
 #                       architecture all) and its page in section 3tk
 # The extracted packages work: the Tcl package loads, a program builds
@@ -56,7 +57,9 @@ expect_package tcl-tessel usr/lib/tcltk/$triplet/tessel$version/pkgIndex.tcl \
 expect_package tk-tessel usr/share/tcltk/tessel_tk$version/pkgIndex.tcl usr/share/tcltk/tessel_tk$version/tessel_tk.tcl \
     usr/share/man/man3/tessel_tk.3tk.gz
 programs="$("$bin/tessel-batch" --kinds | sed 's/$/-translator/') tessel-batch"
-expect_package tessel-translators $(for p in $programs; do echo usr/bin/$p usr/share/man/man1/$p.1.gz; done)
+reference=$(cd "$build/docs/reference" && find . -type f ! -name .written | sed 's|^\./|usr/share/doc/tessel-translators/|')
+[ -n "$reference" ] || fail "no language reference was written (TESSEL_DOCS)"
+expect_package tessel-translators $(for p in $programs; do echo usr/bin/$p usr/share/man/man1/$p.1.gz; done) $reference
 
 # Dependencies: the library's from dpkg-shlibdeps, the same version of it for
 # libtessel-dev; tcl for the Tcl package, which has the library linked in,

@@ -1,35 +1,54 @@
 #!/usr/bin/env python3
 """Syntax diagrams of the translators' grammars, drawn from the grammars.
 
-    syntax_diagrams.py --bison BISON --out DIR GRAMMAR.y...
+    syntax_diagrams.py --pages DIR --out DIR [--index FILE] REPORT.xml...
 
-For each grammar <kind>/<kind>parser.y, bison's XML report gives the rules;
-the grammar file tells which rules only reject (their action ends the parse
-with YYABORT: a factor without a trigger, a stray character), and the
-scanner beside it (lex.<kind>.l) which tokens are spelled as they are written
-(";", "and") and which stand for a class of texts (name, number, `text`).
-Writes DIR/<kind>-<nonterminal>.svg for every nonterminal a reader meets,
-and removes the folder's other SVG files.
+For each grammar, bison's XML report (<kind>parser.xml, made by the build
+with the parser header <kind>parser.hh beside it) gives the rules and the
+tokens with their spellings, read by grammar_report.py; the grammar file it
+names tells which rules only reject (their action ends the parse with
+YYABORT: a factor without a trigger, a stray character), and the scanner
+beside it (lex.<kind>.l) which tokens are spelled as they are written (";",
+"and") and which stand for a class of texts (name, number, `text`).
+
+The reference's pages (--pages, the folder of its Markdown pages) choose the
+diagrams: a page that shows "diagrams/<kind>-<rule>.svg" under a heading
+gives that rule a diagram of its own, titled with the heading (the rule's
+name, its caption, under the title); its boxes elsewhere carry that title and
+link to that section of the page ("../<page>.html#<heading's id>", from the
+folder of the diagrams). Every other nonterminal is drawn where it is used:
+trivial wrappers are folded into their users. Writes DIR/<kind>-<rule>.svg
+for every diagram the pages show, removes the folder's other SVG files, and
+with --index writes what the reference's index needs of them (JSON: per
+grammar its page, its diagrams with title, caption, file and anchor, and
+for every nonterminal of the grammar the diagrams that draw it).
 
 What is drawn is the language of the rules that accept, as a reader needs
 it. A nonterminal that only renames a token is drawn as the token (ident is
 a name); one that only renames another nonterminal, as that one with its own
-name above it (factor over expr); one that is nothing but an alternative of
-one other nonterminal, and not made of it, inside that one (gId in factor);
-one that is a single box, optional or repeated, where it is used (verbatims,
-one or more :{text}). Left-recursive lists are loops, alternatives that
-differ by optional parts are bypasses.
+name above it (factor over a value); one used only as whole alternatives,
+by its alternatives in their place (gId in factor, operation in expr); the
+start, when it is another rule followed by tokens (axiom: label "."), as
+that rule with the tokens at its end. A rule with a diagram of its own that
+may be empty (its empty alternative aside) is drawn optional where it is
+used. Left-recursive lists are loops, alternatives that differ by optional
+parts are bypasses; two rails that would run a few pixels apart are kept
+further apart, and every diagram has the same room of plain rail after its
+start and before its end.
 Python's standard library only.
 """
 
 import argparse
+import glob
+import json
 import os
 import re
-import subprocess
 import sys
-import tempfile
 import xml.etree.ElementTree as ET
 from typing import NamedTuple, Optional
+
+import grammar_report
+from reference_pages import shown_diagrams
 
 
 # ---------------------------------------------------------------------------
@@ -44,60 +63,49 @@ class Sym(NamedTuple):
 
 
 class Grammar:
-    def __init__(self, kind, start, rules, classes):
+    """A grammar's rules as they are drawn: the diagrams that the pages show
+    (shown: rule -> its page's section), every other nonterminal drawn
+    where it is used."""
+
+    def __init__(self, kind, start, rules, classes, users, folded_start, shown):
         self.kind = kind
         self.start = start
         self.rules = rules        # lhs -> [alternative: [Sym]], in the grammar's order
         self.classes = classes    # spellings of the tokens that stand for a class of texts
-        self.inlined = {}         # nonterminal -> its diagram, drawn where it is used
-        self.inline_small()
-
-    def inline_small(self):
-        """Draws where they are used the nonterminals that are no more than
-        one box, optional or repeated (verbatims: one or more :{text})."""
-        def small(node):
-            if isinstance(node, Opt):
-                node = node.item
-            if isinstance(node, Loop) and node.repeat == SKIP:
-                node = node.item
-            return isinstance(node, (Term, NonTerm))
-        found = True
-        while found:
-            found = False
-            for name in self.rules:
-                if name != self.start and name not in self.inlined:
-                    node = diagram(self, name)
-                    if small(node) and node != NonTerm(name, None):
-                        self.inlined[name] = node
-                        found = True
+        self.users = users        # nonterminal -> the nonterminals whose rules use it, as written
+        self.folded_start = folded_start  # the start as written, if drawn in the diagram of start
+        self.shown = shown
+        self.optional = set()     # drawn optional where used, without their empty alternative
+        for name in self.drawn():
+            alternatives = rules[name]
+            if [] in alternatives and name != start and not any(
+                    nullable(rules, s) for a in alternatives if a for s in a):
+                alternatives.remove([])
+                self.optional.add(name)
 
     def drawn(self):
-        """The nonterminals that have a diagram of their own."""
-        return [name for name in self.rules if name not in self.inlined]
+        """The nonterminals that have a diagram of their own, in the pages' order."""
+        return [name for name in self.shown if name in self.rules]
+
+    def places(self, name, seen=()):
+        """The diagrams that draw a nonterminal of the grammar as written."""
+        if name in self.shown and name in self.rules:
+            return [name]
+        if name == self.folded_start:
+            return [self.start]
+        found = []
+        for user in self.users.get(name, []):
+            if user != name and user not in seen:
+                found += [p for p in self.places(user, seen + (name,)) if p not in found]
+        order = self.drawn()
+        return sorted(found, key=order.index)
 
 
-def unquote(symbol):
-    """A terminal's spelling from its name in bison's report ("and" -> and)."""
-    if len(symbol) >= 2 and symbol[0] == symbol[-1] and symbol[0] in "\"'":
-        return re.sub(r"\\(.)", r"\1", symbol[1:-1])
-    return symbol
-
-
-def bison_rules(bison, path):
-    """The rules of a grammar from bison's XML report: [(lhs, [symbol])],
-    the set of its terminals' names."""
-    with tempfile.TemporaryDirectory() as tmp:
-        report = os.path.join(tmp, "grammar.xml")
-        subprocess.run([bison, "--xml=" + report, "-o", os.devnull, os.path.abspath(path)],
-                       check=True, cwd=tmp)
-        root = ET.parse(report).getroot()
-    grammar = root.find("grammar")
-    rules = []
-    for rule in grammar.find("rules"):
-        rhs = [s.text for s in rule.find("rhs").findall("symbol")]
-        rules.append((rule.find("lhs").text, rhs))
-    terminals = {t.get("name") for t in grammar.find("terminals")}
-    return rules, terminals
+def nullable(rules, sym, seen=()):
+    """Whether a symbol may stand for no text."""
+    if sym.terminal or sym.name in seen or sym.name not in rules:
+        return False
+    return any(all(nullable(rules, s, seen + (sym.name,)) for s in a) for a in rules[sym.name])
 
 
 def sections(text):
@@ -224,37 +232,73 @@ def literal_spellings(path):
     return spellings
 
 
-def load(bison, path):
-    """A grammar's rules as they are drawn (see the module's comment)."""
+def load(report, shown):
+    """A grammar's rules as they are drawn (see the module's comment), from
+    bison's report on it (<kind>parser.xml, the parser header of the same
+    run beside it); shown: {(kind, rule): section} of the diagrams the
+    pages show."""
+    header = re.sub(r"\.xml$", ".hh", report)
+    facts = grammar_report.load(report, header=header if os.path.exists(header) else None)
+    path = ET.parse(report).getroot().findtext("filename")
     folder, base = os.path.split(path)
     kind = re.sub(r"parser\.y$", "", base)
     text = open(path, encoding="utf-8").read()
-    reported, terminals = bison_rules(bison, path)
     written = source_rules(path, text)
 
     # The report and the file must agree, mid-rule actions ($@N) aside.
-    def internal(s):
-        return s.startswith("$@") or s.startswith("@")
-    reported = [(lhs, [s for s in rhs if not internal(s)]) for lhs, rhs in reported
-                if lhs != "$accept" and not internal(lhs)]
+    reported = [(r.lhs, [s for s in r.rhs if not grammar_report.midrule(s)]) for r in facts.rules
+                if r.number != 0 and not r.midrule]
     if [(lhs, rhs) for lhs, rhs, _ in written] != reported:
-        raise SystemExit(f"{path}: its rules as read here differ from bison's report")
+        raise SystemExit(f"{path}: its rules as read here differ from bison's report {report}")
 
+    tokens = {t.bison_name: t for t in facts.tokens}
     lexer = literal_spellings(os.path.join(folder, f"lex.{kind}.l"))
-    classes = {unquote(alias) for token, alias in TOKEN.findall(text)
-               if unquote(alias) not in lexer.get(token, set())}
+    classes = {t.spelling for t in tokens.values() if t.spelling is not None
+               and t.spelling not in lexer.get(t.name, set())}
 
-    rules = {}
+    rules, users = {}, {}
     for lhs, rhs, rejects in written:
         alternatives = rules.setdefault(lhs, [])
         if not rejects:
-            alternatives.append([Sym(unquote(s), True) if s in terminals else Sym(s, False) for s in rhs])
+            alternatives.append([Sym(tokens[s].spelling or s, True) if s in tokens else Sym(s, False)
+                                 for s in rhs])
+        for s in rhs:
+            if s not in tokens and lhs not in users.setdefault(s, []):
+                users[s].append(lhs)
     for lhs, alternatives in rules.items():
         if not alternatives:
             raise SystemExit(f"{path}: every rule of {lhs} rejects")
-    start = written[0][0]
-    simplify(rules, start)
-    return Grammar(kind, start, rules, classes)
+    mine = {rule: section for (k, rule), section in shown.items() if k == kind}
+    start, folded_start = fold_start(rules, written[0][0], mine)
+    simplify(rules, start, mine)
+    for rule, section in mine.items():
+        if rule not in rules:
+            raise SystemExit(f"{section.page} shows diagrams/{kind}-{rule}.svg, but the grammar "
+                             f"{path} has no rule {rule} that is drawn on its own")
+    if start not in mine:
+        raise SystemExit(f"{path}: no page shows the diagram of the whole text, "
+                         f"diagrams/{kind}-{start}.svg")
+    grammar = Grammar(kind, start, rules, classes, users, folded_start, mine)
+    grammar.spellings = {name: t.spelling or name for name, t in tokens.items()}
+    grammar.nonterminals = [n for n in facts.nonterminals if not grammar_report.midrule(n)]
+    return grammar
+
+
+def fold_start(rules, start, shown):
+    """The start rule, when it is another nonterminal followed by tokens and
+    the pages show that one (axiom: label "."), is drawn as the other with
+    the tokens at its end. Returns the start drawn and the start folded
+    into it, if any."""
+    alternatives = rules[start]
+    if start in shown or len(alternatives) != 1 or not alternatives[0]:
+        return start, None
+    first, rest = alternatives[0][0], alternatives[0][1:]
+    if (first.terminal or first.name not in shown or not all(s.terminal for s in rest)
+            or [u for u in occurrences(rules, first.name) if u[0] != start]):
+        return start, None
+    rules[first.name] = [a + rest for a in rules[first.name]]
+    del rules[start]
+    return first.name, start
 
 
 def occurrences(rules, name):
@@ -275,9 +319,9 @@ def substitute(rules, name, symbol):
                     alternative[k] = symbol
 
 
-def simplify(rules, start):
+def simplify(rules, start, shown):
     """Merges the nonterminals that add nothing for the reader (see the
-    module's comment), until none is left."""
+    module's comment), until none is left; those the pages show stay."""
     def single(name):
         alternatives = rules[name]
         return alternatives[0][0] if len(alternatives) == 1 and len(alternatives[0]) == 1 else None
@@ -288,7 +332,7 @@ def simplify(rules, start):
         # A token under another name: drawn as the token.
         for name in list(rules):
             s = single(name)
-            if name != start and s is not None and s.terminal:
+            if name != start and name not in shown and s is not None and s.terminal:
                 del rules[name]
                 substitute(rules, name, s)
                 changed = True
@@ -299,29 +343,40 @@ def simplify(rules, start):
             if name == start or s is None or s.name == name:
                 continue
             uses = [u for u in occurrences(rules, s.name) if u[0] != s.name]
-            if len(uses) == 1:
+            if len(uses) == 1 and s.name not in shown:
                 # Another nonterminal's only user: takes its rules (effect: effects).
                 rules[name] = rules.pop(s.name)
                 substitute(rules, s.name, Sym(name, False))
-            else:
+            elif name not in shown:
                 # Another name of a nonterminal used elsewhere: drawn as it, captioned.
                 del rules[name]
                 substitute(rules, name, Sym(s.name, False, s.caption or name))
+            else:
+                continue
             changed = True
             break
         if changed:
             continue
-        # An alternative of one other nonterminal only, not made of it: drawn
-        # inside it (factor: gId, gId: preId; not expr: operation).
+        # A nonterminal without a diagram of its own that is used only as
+        # whole alternatives: its alternatives take their place (factor: gId,
+        # gId: preId; expr: operation).
         for name in list(rules):
-            uses = occurrences(rules, name)
-            if name == start or len(uses) != 1 or uses[0][0] == name:
+            if name == start or name in shown:
                 continue
-            lhs, k = uses[0]
-            if len(rules[lhs][k]) == 1 and not occurrences({name: rules[name]}, lhs):
-                rules[lhs][k:k + 1] = rules.pop(name)
-                changed = True
-                break
+            uses = [(lhs, k) for lhs, k in occurrences(rules, name) if lhs != name]
+            whole = [(lhs, k) for lhs, k in uses if len(rules[lhs][k]) == 1]
+            if not whole or len(whole) != len(uses):
+                continue
+            for lhs in dict.fromkeys(lhs for lhs, _ in whole):
+                spliced = []
+                for a in rules[lhs]:
+                    spliced += ([list(b) for b in rules[name]] if len(a) == 1 and a[0].name == name
+                                and not a[0].terminal else [a])
+                rules[lhs] = spliced
+            if not occurrences(rules, name):
+                del rules[name]
+            changed = True
+            break
 
 
 # ---------------------------------------------------------------------------
@@ -333,8 +388,9 @@ class Term(NamedTuple):
 
 
 class NonTerm(NamedTuple):
-    name: str
-    caption: Optional[str]
+    name: str             # the nonterminal, which has a diagram of its own
+    text: str             # its diagram's title, the box's text
+    caption: Optional[str]  # the name of the part it stands for, above the box
 
 
 class Seq(NamedTuple):
@@ -357,12 +413,21 @@ class Loop(NamedTuple):   # item, then again after each repeat, one or more time
 SKIP = Seq(())
 
 
-def leaf(sym, grammar):
+def leaf(sym, grammar, inside):
+    """The node of a symbol; inside: the nonterminals being drawn in place."""
     if sym.terminal:
         return Term(sym.name, sym.name in grammar.classes)
-    if sym.name in grammar.inlined:
-        return grammar.inlined[sym.name]
-    return NonTerm(sym.name, sym.caption)
+    if sym.name in grammar.shown:
+        caption = sym.caption
+        title = grammar.shown[sym.name].title
+        if caption and (title.startswith(caption) or sym.name.startswith(caption)):
+            caption = None
+        node = NonTerm(sym.name, title, caption)
+        return Opt(node) if sym.name in grammar.optional else node
+    if sym.name in inside:
+        raise SystemExit(f"{grammar.kind}: {sym.name} is recursive: it needs a diagram of its own, "
+                         f"shown on a page as diagrams/{grammar.kind}-{sym.name}.svg")
+    return diagram(grammar, sym.name, inside + (sym.name,))
 
 
 def seq(nodes):
@@ -372,7 +437,15 @@ def seq(nodes):
     return items[0] if len(items) == 1 else Seq(tuple(items))
 
 
-def factor(alternatives, grammar):
+def choice(nodes):
+    """A choice of nodes, the branches of a choice among them its own."""
+    items = []
+    for node in nodes:
+        items += node.items if isinstance(node, Choice) else [node]
+    return Choice(tuple(items))
+
+
+def factor(alternatives, grammar, inside):
     """A diagram of the alternatives (lists of symbols), shared parts drawn once."""
     alts = []
     for a in alternatives:
@@ -382,22 +455,22 @@ def factor(alternatives, grammar):
         return SKIP
     if any(len(a) == 0 for a in alts):
         rest = [a for a in alts if a]
-        return Opt(factor(rest, grammar)) if rest else SKIP
+        return Opt(factor(rest, grammar, inside)) if rest else SKIP
     if len(alts) == 1:
-        return seq([leaf(s, grammar) for s in alts[0]])
+        return seq([leaf(s, grammar, inside) for s in alts[0]])
     prefix = common_length(alts)
     if prefix:
-        return seq([leaf(s, grammar) for s in alts[0][:prefix]]
-                   + [factor([a[prefix:] for a in alts], grammar)])
+        return seq([leaf(s, grammar, inside) for s in alts[0][:prefix]]
+                   + [factor([a[prefix:] for a in alts], grammar, inside)])
     suffix = common_length([a[::-1] for a in alts])
     if suffix:
-        return seq([factor([a[:-suffix] for a in alts], grammar)]
-                   + [leaf(s, grammar) for s in alts[0][-suffix:]])
+        return seq([factor([a[:-suffix] for a in alts], grammar, inside)]
+                   + [leaf(s, grammar, inside) for s in alts[0][-suffix:]])
     split = product(alts)
     if split:
         heads, tails = split
-        return seq([factor(heads, grammar), factor(tails, grammar)])
-    return Choice(tuple(factor(group, grammar) for group in groups(alts)))
+        return seq([factor(heads, grammar, inside), factor(tails, grammar, inside)])
+    return choice([factor(group, grammar, inside) for group in groups(alts)])
 
 
 def common_length(alts):
@@ -448,18 +521,18 @@ def groups(alts):
     return found
 
 
-def diagram(grammar, name):
+def diagram(grammar, name, inside=()):
     """The diagram of a nonterminal: a left-recursive list as a loop."""
     alts = grammar.rules[name]
     me = Sym(name, False)
     again = [a[1:] for a in alts if a and a[0] == me]
     base = [a for a in alts if not (a and a[0] == me)]
     if not again or all(a and a[-1] == me for a in again):
-        return factor(alts, grammar)      # no list, or binary operators: expr "+" expr
+        return factor(alts, grammar, inside)      # no list, or binary operators: expr "+" expr
     if len(base) == 1 and len(again) == 1 and base[0] and again[0][len(again[0]) - len(base[0]):] == base[0]:
         separator = again[0][:len(again[0]) - len(base[0])]
-        return Loop(factor([base[0]], grammar), factor([separator], grammar))
-    return seq([factor(base, grammar), Opt(Loop(factor(again, grammar), SKIP))])
+        return Loop(factor([base[0]], grammar, inside), factor([separator], grammar, inside))
+    return seq([factor(base, grammar, inside), Opt(Loop(factor(again, grammar, inside), SKIP))])
 
 
 # ---------------------------------------------------------------------------
@@ -482,16 +555,19 @@ MARGIN = 14
 TITLE = 30                 # the title's band
 
 STYLE = """
-text { font-family: 'DejaVu Sans Mono', Menlo, Consolas, 'Liberation Mono', monospace; font-size: 14px; fill: #1f2328; }
-.rail { fill: none; stroke: #57606a; stroke-width: 1.6; }
-.arrow, .end { fill: #57606a; }
-.token rect { fill: #fff8dc; stroke: #9a6700; stroke-width: 1.3; }
-.token text { font-weight: bold; }
-.class rect { fill: #ddf4ff; stroke: #0969da; stroke-width: 1.3; }
-.class text { font-style: italic; fill: #0a3069; }
-.rule rect { fill: #f6f8fa; stroke: #424a53; stroke-width: 1.3; }
-.caption { font-size: 11px; font-style: italic; fill: #6e7781; }
-.title { font-family: 'DejaVu Sans', Verdana, Arial, sans-serif; font-size: 13px; font-weight: bold; fill: #424a53; }
+.syntax-diagram text { font-family: 'DejaVu Sans Mono', Menlo, Consolas, 'Liberation Mono', monospace; font-size: 14px; fill: #1f2328; }
+.syntax-diagram .background { fill: #ffffff; }
+.syntax-diagram .rail { fill: none; stroke: #57606a; stroke-width: 1.6; }
+.syntax-diagram .arrow, .syntax-diagram .end { fill: #57606a; }
+.syntax-diagram .token rect { fill: #fff8dc; stroke: #9a6700; stroke-width: 1.3; }
+.syntax-diagram .token text { font-weight: bold; }
+.syntax-diagram .class rect { fill: #ddf4ff; stroke: #0969da; stroke-width: 1.3; }
+.syntax-diagram .class text { font-style: italic; fill: #0a3069; }
+.syntax-diagram .rule rect { fill: #f6f8fa; stroke: #424a53; stroke-width: 1.3; }
+.syntax-diagram a:hover .rule rect, .syntax-diagram a:focus .rule rect { fill: #ddf4ff; stroke: #0969da; }
+.syntax-diagram .caption { font-size: 11px; font-style: italic; fill: #6e7781; }
+.syntax-diagram .title { font-weight: bold; fill: #1f2328; }
+.syntax-diagram .symbol { font-size: 12px; fill: #6e7781; }
 """
 
 
@@ -501,9 +577,21 @@ def num(v):
 
 
 class Box:
-    def __init__(self, width, up, down, exit=0):
+    def __init__(self, width, up, down, exit=0, up_rail=False, down_rail=False, out=None):
         self.width, self.up, self.down = width, up, down
         self.exit = exit    # how far below the entry the line leaves (rows)
+        self.out = width if out is None else out    # and how far right of it
+        self.up_rail = up_rail        # its top is a rail (a bypass), not a box
+        self.down_rail = down_rail    # its bottom is a rail (a way back)
+
+
+def apart(above, below):
+    """The room between two parts one above the other: two rails that ran
+    a few pixels apart would read as one, so they are kept further apart."""
+    return 2 * R if above.down_rail and below.up_rail else VS
+
+
+RAIL = Box(0, 0, 0, up_rail=True, down_rail=True)
 
 
 def measure(node):
@@ -511,7 +599,7 @@ def measure(node):
     if isinstance(node, Term):
         return Box(max(len(node.text) * CHAR + 2 * PAD + 4, BOX), BOX / 2, BOX / 2)
     if isinstance(node, NonTerm):
-        width = len(node.name) * CHAR + 2 * PAD
+        width = len(node.text) * CHAR + 2 * PAD
         up = BOX / 2
         if node.caption:
             width = max(width, len(node.caption) * SMALL * 0.602 + 8)
@@ -520,20 +608,24 @@ def measure(node):
     if isinstance(node, Seq):
         boxes = [measure(i) for i in node.items]
         if not boxes:
-            return Box(0, 0, 0)
-        return Box(sum(b.width for b in boxes) + GAP * (len(boxes) - 1),
-                   max(b.up for b in boxes), max(b.down for b in boxes))
+            return Box(0, 0, 0, up_rail=True, down_rail=True)
+        up, down = max(b.up for b in boxes), max(b.down for b in boxes)
+        return Box(sum(b.width for b in boxes) + GAP * (len(boxes) - 1), up, down,
+                   up_rail=any(b.up_rail for b in boxes if b.up == up),
+                   down_rail=any(b.down_rail for b in boxes if b.down == down))
     if isinstance(node, Choice):
         boxes = [measure(i) for i in node.items]
-        down = boxes[0].down + sum(VS + b.up + b.down for b in boxes[1:])
-        return Box(max(b.width for b in boxes) + 4 * R, boxes[0].up, down)
+        down = boxes[0].down + sum(apart(a, b) + b.up + b.down for a, b in zip(boxes, boxes[1:]))
+        return Box(max(b.width for b in boxes) + 4 * R, boxes[0].up, down,
+                   up_rail=boxes[0].up_rail, down_rail=boxes[-1].down_rail)
     if isinstance(node, Opt):
         b = measure(node.item)
-        return Box(b.width + 4 * R, max(b.up + VS, 2 * R), b.down)
+        return Box(b.width + 4 * R, max(b.up + apart(RAIL, b), 2 * R), b.down,
+                   up_rail=True, down_rail=b.down_rail)
     if isinstance(node, Loop):
         b, r = measure(node.item), measure(node.repeat)
         return Box(max(b.width, r.width + 2 * ARROW_ROOM) + 4 * R, b.up,
-                   loop_drop(b, r) + r.down)
+                   loop_drop(b, r) + r.down, up_rail=b.up_rail, down_rail=True)
     if isinstance(node, Rows):
         return node.box
     raise TypeError(node)
@@ -541,7 +633,7 @@ def measure(node):
 
 def loop_drop(item, repeat):
     """How far below the line a loop's way back runs."""
-    return max(item.down + VS + repeat.up, 2 * R)
+    return max(item.down + apart(item, repeat if repeat.width else RAIL) + repeat.up, 2 * R)
 
 
 class Rows(NamedTuple):
@@ -572,6 +664,8 @@ def wrap(node):
                         best[k][j] = (widest, i)
         if best[count][n][0] <= WIDTH - 2 * R:
             break
+    else:
+        return node     # a part too wide for any row: rows would not make it narrower
     rows, j = [], n
     for k in range(count, 0, -1):
         i = best[k][j][1]
@@ -582,7 +676,9 @@ def wrap(node):
     exit = 0
     for above, b in zip(boxes, boxes[1:]):
         exit += above.down + 2 * ROWGAP + b.up
-    return Rows(tuple(rows), Box(width, boxes[0].up, exit + boxes[-1].down, exit))
+    return Rows(tuple(rows), Box(width, boxes[0].up, exit + boxes[-1].down, exit,
+                                 up_rail=boxes[0].up_rail, down_rail=boxes[-1].down_rail,
+                                 out=INDENT + boxes[-1].width))
 
 
 class Canvas:
@@ -609,10 +705,11 @@ def draw(node, x, y, c, grammar):
         right = x + box.width
         previous = y
         row = y
+        above = None
         for k, item in enumerate(node.items):
             b = measure(item)
             if k:
-                row += VS + b.up
+                row += apart(above, b) + b.up
                 start = (f"M{num(x)} {num(y)}a{R} {R} 0 0 1 {R} {R}" if k == 1
                          else f"M{num(x + R)} {num(previous - R)}")
                 c.line(start, f"V{num(row - R)}a{R} {R} 0 0 0 {R} {R}")
@@ -625,6 +722,7 @@ def draw(node, x, y, c, grammar):
             c.line(f"M{num(x + 2 * R + b.width)} {num(row)}H{num(right - 2 * R)}" if k else
                    f"M{num(x + 2 * R + b.width)} {num(row)}H{num(right)}")
             row += b.down
+            above = b
     elif isinstance(node, Opt):
         b = measure(node.item)
         top = y - box.up
@@ -667,8 +765,7 @@ def draw(node, x, y, c, grammar):
                        f"a{R} {R} 0 0 0 {-R} {R}V{num(below + ROWGAP + measure(node.rows[k + 1]).up - R)}"
                        f"a{R} {R} 0 0 0 {R} {R}H{num(x + INDENT)}")
                 row = below
-            else:
-                c.line(f"M{num(end)} {num(row)}H{num(x + box.width)}")
+
     else:
         raise TypeError(node)
     return box
@@ -689,41 +786,57 @@ def draw_box(node, x, y, box, c, grammar):
         group = {"class": "rule"}
         rect = {"x": num(x), "y": num(y - h / 2), "width": num(box.width), "height": num(h), "rx": "3"}
     text = {"x": num(x + box.width / 2), "y": num(y + FONT * 0.35), "text-anchor": "middle"}
-    parts = [("rect", rect, None), ("text", text, node.text if isinstance(node, Term) else node.name)]
+    parts = [("rect", rect, None), ("text", text, node.text)]
     if isinstance(node, NonTerm) and node.caption:
         parts.append(("text", {"class": "caption", "x": num(x + box.width / 2), "y": num(y - h / 2 - 4),
                                "text-anchor": "middle"}, node.caption))
     link = None
-    if isinstance(node, NonTerm) and node.name in grammar.drawn():
-        link = f"{grammar.kind}-{node.name}.svg"
+    if isinstance(node, NonTerm):
+        section = grammar.shown[node.name]
+        link = f"../{page_file(section.page)}#{section.anchor}"
     c.shapes.append(("box", group, parts, link))
 
 
+def page_file(page):
+    """The HTML page of a Markdown page of the reference."""
+    return "index.html" if page == "README.md" else re.sub(r"\.md$", ".html", page)
+
+
 def svg(grammar, name):
-    """The SVG document of a nonterminal's diagram."""
+    """The SVG document of a nonterminal's diagram, titled as its section is."""
     node = wrap(diagram(grammar, name))
     box = measure(node)
     c = Canvas()
     x0 = MARGIN
     y0 = MARGIN + TITLE + box.up
-    c.shapes.append(("circle", {"class": "end", "cx": num(x0 + 4), "cy": num(y0), "r": "4.5"}))
-    c.line(f"M{num(x0 + 4)} {num(y0)}h{num(GAP - 4)}")
-    draw(node, x0 + GAP, y0, c, grammar)
-    xe, ye = x0 + GAP + box.width, y0 + box.exit
-    c.line(f"M{num(xe)} {num(ye)}h{num(GAP - 4)}")
-    c.shapes.append(("path", {"class": "end", "d": f"M{num(xe + GAP - 11)} {num(ye - 5)}l8 5l-8 5z"}))
-    c.shapes.append(("rect", {"class": "end", "x": num(xe + GAP - 3), "y": num(ye - 7), "width": "3",
+    # The same room of plain rail after the start's dot and before the end's arrow.
+    c.shapes.append(("circle", {"class": "end", "cx": num(x0 + 4.5), "cy": num(y0), "r": "4.5"}))
+    x = x0 + 9 + GAP
+    c.line(f"M{num(x0 + 4.5)} {num(y0)}H{num(x)}")
+    draw(node, x, y0, c, grammar)
+    xe, ye = x + box.out, y0 + box.exit
+    c.line(f"M{num(xe)} {num(ye)}h{num(GAP + 8)}")
+    c.shapes.append(("path", {"class": "end", "d": f"M{num(xe + GAP)} {num(ye - 5)}l8 5l-8 5z"}))
+    c.shapes.append(("rect", {"class": "end", "x": num(xe + GAP + 8), "y": num(ye - 7), "width": "3",
                               "height": "14"}))
-    width = xe + GAP + MARGIN
+    title = grammar.shown[name].title
+    caption = name if name != title else ""
+    heading = len(title) * CHAR + (12 + len(caption) * SMALL * 0.602 if caption else 0)
+    width = max(x + box.width, xe + GAP + 11, x0 + heading) + MARGIN
     height = y0 + box.down + MARGIN
 
-    root = ET.Element("svg", {"xmlns": "http://www.w3.org/2000/svg", "width": num(width),
-                              "height": num(height), "viewBox": f"0 0 {num(width)} {num(height)}",
-                              "role": "img", "aria-label": f"{grammar.kind}: {name}"})
-    ET.SubElement(root, "title").text = f"{grammar.kind}: {name}"
+    label = f"{title} ({name})" if caption else title
+    root = ET.Element("svg", {"xmlns": "http://www.w3.org/2000/svg", "class": "syntax-diagram",
+                              "width": num(width), "height": num(height),
+                              "viewBox": f"0 0 {num(width)} {num(height)}",
+                              "role": "img", "aria-label": f"syntax diagram: {label}"})
+    ET.SubElement(root, "title").text = f"{label}: syntax diagram"
     ET.SubElement(root, "style").text = STYLE
-    ET.SubElement(root, "rect", {"width": "100%", "height": "100%", "fill": "#ffffff"})
-    ET.SubElement(root, "text", {"class": "title", "x": num(MARGIN), "y": num(MARGIN + 12)}).text = name + ":"
+    ET.SubElement(root, "rect", {"class": "background", "width": "100%", "height": "100%"})
+    ET.SubElement(root, "text", {"class": "title", "x": num(MARGIN), "y": num(MARGIN + 12)}).text = title
+    if caption:
+        ET.SubElement(root, "text", {"class": "symbol", "x": num(MARGIN + len(title) * CHAR + 12),
+                                     "y": num(MARGIN + 12)}).text = caption
     ET.SubElement(root, "path", {"class": "rail", "d": "".join(c.rails)})
     for shape in c.shapes:
         if shape[0] == "box":
@@ -740,24 +853,51 @@ def svg(grammar, name):
     return ET.tostring(root, encoding="unicode") + "\n"
 
 
+def index_entry(grammar):
+    """What the reference's index says of a grammar's diagrams."""
+    diagrams = []
+    for name in grammar.drawn():
+        section = grammar.shown[name]
+        diagrams.append({"rule": name, "title": section.title, "caption": name,
+                         "svg": f"{grammar.kind}-{name}.svg", "anchor": section.anchor})
+    pages = {grammar.shown[name].page for name in grammar.drawn()}
+    if len(pages) != 1:
+        raise SystemExit(f"{grammar.kind}: its diagrams are shown on several pages: {sorted(pages)}")
+    return {"kind": grammar.kind, "page": pages.pop(), "diagrams": diagrams,
+            "rules": {name: grammar.places(name) for name in grammar.nonterminals}}
+
+
 def main():
     parser = argparse.ArgumentParser(description="Draws the syntax diagrams of grammars as SVG files.")
-    parser.add_argument("--bison", default="bison", help="the bison program")
     parser.add_argument("--out", required=True, help="the folder of the SVG files")
-    parser.add_argument("grammars", nargs="+", help="grammar files, <kind>parser.y")
+    parser.add_argument("--pages", required=True,
+                        help="the folder of the reference's Markdown pages, which show the diagrams")
+    parser.add_argument("--index", help="writes there what the reference's index needs (JSON)")
+    parser.add_argument("reports", nargs="+",
+                        help="bison's reports on the grammars, <kind>parser.xml (bison --xml), "
+                             "each with the parser header of the same run beside it (<kind>parser.hh)")
     args = parser.parse_args()
+    try:
+        shown = shown_diagrams(sorted(glob.glob(os.path.join(args.pages, "*.md"))))
+    except ValueError as e:
+        raise SystemExit(str(e))
     os.makedirs(args.out, exist_ok=True)
-    written = set()
-    for path in args.grammars:
-        grammar = load(args.bison, path)
+    written, entries = set(), []
+    for report in args.reports:
+        grammar = load(report, shown)
         for name in grammar.drawn():
             file = f"{grammar.kind}-{name}.svg"
             with open(os.path.join(args.out, file), "w", encoding="utf-8", newline="\n") as out:
                 out.write(svg(grammar, name))
             written.add(file)
+        entries.append(index_entry(grammar))
     for file in os.listdir(args.out):
         if file.endswith(".svg") and file not in written:
             os.remove(os.path.join(args.out, file))
+    if args.index:
+        with open(args.index, "w", encoding="utf-8", newline="\n") as out:
+            json.dump({"kinds": entries}, out, indent=1)
+            out.write("\n")
     return 0
 
 

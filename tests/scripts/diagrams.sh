@@ -2,32 +2,39 @@
 # grammars: those in docs/languages/diagrams are exactly the ones that
 # tools/syntax_diagrams.py draws from the grammars now (none missing, none left
 # over) and says what its rules say; each is well-formed SVG whose boxes hold their text and do not
-# overlap, and renders (rsvg-convert); the pages show every one of them and
-# link to nothing that is not there; the pictures are renderings of the
-# diagrams of today's size.
+# overlap, and renders (rsvg-convert); the pictures are renderings of the
+# diagrams of today's size. The HTML pages that tools/reference_pages.py
+# makes of the reference show every diagram inline, and every link of a
+# page or of a diagram leads to a file and a section that are there.
 top=$(cd "$(dirname "$0")/../.." && pwd)
 . "$(dirname "$0")/lib.sh"
 docs=$top/docs/languages
 cache=$bin/../CMakeCache.txt
-bison=$(sed -n 's/^BISON_EXECUTABLE:[A-Z]*=//p' "$cache")
 python=$(sed -n 's/^Python3_EXECUTABLE:[A-Z]*=//p' "$cache")
+# Bison's reports on the grammars, as the build made them.
+reports=()
+for kind in pure21 valued21 decl ic3; do
+    reports+=("$bin/../$kind/${kind}parser.xml")
+done
 
-if ! "${python:-python3}" "$top/tools/syntax_diagrams.py" --bison "${bison:-bison}" --out drawn \
-        "$top"/pure21/pure21parser.y "$top"/valued21/valued21parser.y "$top"/decl/declparser.y "$top"/ic3/ic3parser.y; then
+mkdir -p html/languages
+if ! "${python:-python3}" "$top/tools/syntax_diagrams.py" --pages "$docs" \
+        --out html/languages/diagrams --index diagrams.json "${reports[@]}"; then
     fail "tools/syntax_diagrams.py failed"
 fi
+ln -s html/languages/diagrams drawn
 for kind in pure21 valued21 decl ic3; do
     compgen -G "drawn/$kind-*.svg" > /dev/null || fail "no diagram of $kind"
 done
 if ! diff -r drawn "$docs/diagrams" > diff.txt; then
-    fail "docs/languages/diagrams differs from the grammars (python3 tools/syntax_diagrams.py --out docs/languages/diagrams */*parser.y)"
+    fail "docs/languages/diagrams differs from the grammars (python3 tools/syntax_diagrams.py --pages docs/languages --out docs/languages/diagrams build/*/*parser.xml)"
     head -n 20 diff.txt
 fi
 
 # Well-formed, boxes apart and wide enough for their text (the font is
-# monospace: 0.602 em a character), links to diagrams that are there.
+# monospace: 0.602 em a character), links to sections of pages.
 "${python:-python3}" - drawn <<'EOF' || fail "a diagram is malformed or its boxes overlap"
-import os, sys, xml.etree.ElementTree as ET
+import os, re, sys, xml.etree.ElementTree as ET
 ns = {"s": "http://www.w3.org/2000/svg"}
 folder, bad = sys.argv[1], 0
 for name in sorted(os.listdir(folder)):
@@ -47,23 +54,28 @@ for name in sorted(os.listdir(folder)):
             if x < x2 + w2 and x2 < x + w and y < y2 + h2 and y2 < y + h:
                 print(f"{name}: {t!r} and {t2!r} overlap"); bad += 1
     for a in root.iter("{http://www.w3.org/2000/svg}a"):
-        if not os.path.exists(os.path.join(folder, a.get("href"))):
-            print(f"{name}: links to {a.get('href')}, which is not drawn"); bad += 1
+        if not re.fullmatch(r"\.\./[\w-]+\.html#[\w-]+", a.get("href")):
+            print(f"{name}: links to {a.get('href')}, which is no section of a page"); bad += 1
 sys.exit(1 if bad else 0)
 EOF
 
-# Each diagram says what its rules say: the texts of at most 12 words that a
-# nonterminal's rules derive (the rules that accept, the parts drawn
-# elsewhere kept as they are, its own recursion and the parts drawn inside
-# it expanded) are those its diagram's paths spell, loops and all.
-"${python:-python3}" - "$top" "${bison:-bison}" <<'EOF' || fail "a diagram says otherwise than its rules"
-import sys
+# Each diagram says what its rules say: the texts that a nonterminal's rules
+# derive (the rules that accept, the parts drawn elsewhere kept as they are,
+# its own recursion and the parts drawn inside it expanded), up to four
+# words longer than its shortest, are those its diagram's paths spell,
+# loops and all.
+"${python:-python3}" - "$top" "${reports[@]}" <<'EOF' || fail "a diagram says otherwise than its rules"
+import glob, sys
 sys.path.insert(0, sys.argv[1] + "/tools")
 import syntax_diagrams as sd
-top, bison, longest, bad = sys.argv[1], sys.argv[2], 12, 0
+top, reports, longest, bad = sys.argv[1], sys.argv[2:], 0, 0
 
 def cat(a, b):
-    return {x + y for x in a for y in b if len(x) + len(y) <= longest}
+    """The texts of one of a followed by one of b, up to the longest."""
+    lengths = {}
+    for y in b:
+        lengths.setdefault(len(y), []).append(y)
+    return {x + y for x in a for n, ys in lengths.items() if len(x) + n <= longest for y in ys}
 
 def spelled(node, me, mine):
     """The texts of a diagram's paths; its own name stands for mine."""
@@ -88,9 +100,11 @@ def spelled(node, me, mine):
             return texts
         texts |= last
 
-for kind in ("pure21", "valued21", "decl", "ic3"):
+shown = sd.shown_diagrams(sorted(glob.glob(f"{top}/docs/languages/*.md")))
+for report in reports:
+    grammar = sd.load(report, shown)
+    kind = grammar.kind
     path = f"{top}/{kind}/{kind}parser.y"
-    grammar = sd.load(bison, path)
     rules = {}
     for lhs, rhs, rejects in sd.source_rules(path, open(path, encoding="utf-8").read()):
         rules.setdefault(lhs, [])
@@ -98,18 +112,29 @@ for kind in ("pure21", "valued21", "decl", "ic3"):
             rules[lhs].append(rhs)
     drawn = grammar.drawn()
     for me in drawn:
+        # The start drawn as the rule it wraps: the start's texts.
+        whole = grammar.folded_start if me == grammar.start and grammar.folded_start else me
         derived = {name: set() for name in rules}
-        reached, todo = {me}, [me]      # what me's texts are made of
+        reached, todo = {whole}, [whole]      # what me's texts are made of
         while todo:
             for alternative in rules[todo.pop()]:
                 for s in alternative:
-                    if s in rules and s not in reached and s not in drawn:
+                    if s in rules and s not in reached and (s not in drawn or s == me):
                         reached.add(s)
                         todo.append(s)
+        def shortest(s, seen=()):
+            if s in grammar.spellings or (s in drawn and s != me):
+                return 0 if s in grammar.optional else 1
+            if s in seen:
+                return float("inf")
+            return min((sum(shortest(x, seen + (s,)) for x in a) for a in rules[s]), default=float("inf"))
+        longest = shortest(whole) + 4
         def word(s):
-            if s[0] in "\"'":
-                return {(("t", sd.unquote(s)),)}
-            return {(("n", s),)} if s in drawn and s != me else derived[s]
+            if s in grammar.spellings:
+                return {(("t", grammar.spellings[s]),)}
+            if s in drawn and s != me:     # drawn optional where used: its empty text here
+                return {(("n", s),)} | ({()} if s in grammar.optional else set())
+            return derived[s]
         changed = True
         while changed:
             changed = False
@@ -127,11 +152,12 @@ for kind in ("pure21", "valued21", "decl", "ic3"):
             if texts == mine:
                 break
             mine = texts
-        if mine != derived[me]:
+        expected = derived[whole] - ({()} if me in grammar.optional else set())
+        if mine != expected:
             bad += 1
             show = lambda texts: [" ".join(w[1] for w in t) for t in sorted(texts)[:3]]
-            print(f"{kind} {me}: only its rules say {show(derived[me] - mine)}, "
-                  f"only its diagram {show(mine - derived[me])}")
+            print(f"{kind} {me}: only its rules say {show(expected - mine)}, "
+                  f"only its diagram {show(mine - expected)}")
 sys.exit(1 if bad else 0)
 EOF
 
@@ -147,16 +173,86 @@ for svg in drawn/*.svg; do
     expect_eq "${svg##*/}: rendered at its size" "$(svg_size "$svg")" "$(png_size out.png)"
 done
 
-# Every diagram is shown on a page, and every page's links and pictures lead
-# to a file that is there.
-for svg in drawn/*.svg; do
-    grep -q "(diagrams/${svg##*/})" "$docs"/*.md || fail "no page shows ${svg##*/}"
-done
-for page in "$docs"/*.md; do
-    for target in $(grep -o '](\([^)#:]*\)[)#]' "$page" | sed 's/^](//; s/[)#]$//'); do
-        [ -e "$docs/$target" ] || fail "${page##*/} links to $target, which is not there"
-    done
-done
+# The HTML pages: every diagram shown inline on its page, every link and
+# picture of a page (and of the diagrams in it) leads to a file and a
+# section that are there, no diagram linked as a bare file.
+if ! "${python:-python3}" "$top/tools/reference_pages.py" --top "$top/docs" --out html --diagrams diagrams.json \
+        languages/README.md languages/pure-labels.md languages/valued-labels.md languages/declarations.md \
+        languages/intermediate-code.md languages/typical-mistakes.md integration.md; then
+    fail "tools/reference_pages.py failed"
+fi
+"${python:-python3}" - html <<'EOF' || fail "a link of the HTML pages leads nowhere"
+import os, sys
+from html.parser import HTMLParser
+class Page(HTMLParser):
+    def __init__(self):
+        super().__init__()
+        self.ids, self.links, self.diagrams = set(), [], []
+    def handle_starttag(self, tag, attributes):
+        a = dict(attributes)
+        if "id" in a:
+            self.ids.add(a["id"])
+        for key in ("href", "src"):
+            if key in a:
+                self.links.append(a[key])
+        if tag == "svg" and "syntax-diagram" in (a.get("class") or ""):
+            self.diagrams.append(a.get("aria-label"))
+root, bad, pages = sys.argv[1], 0, {}
+for folder, _, files in os.walk(root):
+    for name in files:
+        if name.endswith(".html"):
+            page = Page()
+            with open(os.path.join(folder, name), encoding="utf-8") as f:
+                page.feed(f.read())
+            pages[os.path.relpath(os.path.join(folder, name), root)] = page
+shown = 0
+for path, page in sorted(pages.items()):
+    shown += len(page.diagrams)
+    for link in page.links:
+        target, _, anchor = link.partition("#")
+        resolved = os.path.normpath(os.path.join(os.path.dirname(path), target)) if target else path
+        if target.endswith(".svg"):
+            print(f"{path}: links to the bare diagram {target}"); bad += 1
+        elif not os.path.exists(os.path.join(root, resolved)):
+            print(f"{path}: links to {link}, which is not there"); bad += 1
+        elif anchor and anchor not in pages[resolved].ids:
+            print(f"{path}: links to {link}, whose page has no section {anchor}"); bad += 1
+drawn = len(os.listdir(os.path.join(root, "languages/diagrams")))
+if shown < drawn:
+    print(f"the pages show {shown} diagrams inline, of {drawn} drawn"); bad += 1
+print(f"{len(pages)} HTML pages, {shown} diagrams shown inline, their links checked")
+sys.exit(1 if bad else 0)
+EOF
+
+# The index for other tools (reference.json): every language with its page
+# and diagrams, every nonterminal of its grammar (as a diagnostic names the
+# rule it stopped in) leading to diagrams that are there, and examples.
+"${python:-python3}" - html/reference.json "$top" "${reports[@]}" <<'EOF' || fail "reference.json does not cover the grammars"
+import json, os, sys
+sys.path.insert(0, sys.argv[2] + "/tools")
+import grammar_report
+index, bad = json.load(open(sys.argv[1], encoding="utf-8")), 0
+root = os.path.dirname(sys.argv[1])
+kinds = {k["kind"]: k for k in index["kinds"]}
+for report in sys.argv[3:]:
+    kind = os.path.basename(report)[:-len("parser.xml")]
+    entry = kinds.get(kind)
+    if not entry:
+        print(f"{kind}: not in reference.json"); bad += 1; continue
+    drawn = {d["rule"] for d in entry["diagrams"]}
+    for d in entry["diagrams"]:
+        if not os.path.isfile(os.path.join(root, d["svg"])):
+            print(f"{kind}: {d['svg']} is not there"); bad += 1
+    nonterminals = [n for n in grammar_report.load(report).nonterminals if not grammar_report.midrule(n)]
+    if sorted(entry["rules"]) != sorted(nonterminals):
+        print(f"{kind}: the rules mapped are not the grammar's nonterminals"); bad += 1
+    for rule, diagrams in entry["rules"].items():
+        if not diagrams or not set(diagrams) <= drawn:
+            print(f"{kind}: {rule} leads to {diagrams}"); bad += 1
+    if not entry["examples"] or not all(e["text"] for e in entry["examples"]):
+        print(f"{kind}: no examples, or an empty one"); bad += 1
+sys.exit(1 if bad else 0)
+EOF
 
 # The pictures: twice the size of the diagram they show.
 pictures=0
@@ -172,5 +268,5 @@ for png in "$docs"/pictures/*.png; do
     fi
 done
 expect_eq "one picture per language" 4 "$pictures"
-echo "$(ls drawn | wc -l) diagrams checked"
+echo "$(ls drawn/ | wc -l) diagrams checked"
 finish_tests

@@ -229,9 +229,12 @@ function showDiagrams() {
   highlightRule(lastResult?.diagnostic?.rule);
 }
 
+// The diagram of the rule where a translation stopped: its own, or the
+// first of those that show it (a small rule is drawn where it is used).
 function highlightRule(rule) {
   for (const f of ui.diagrams.querySelectorAll('figure.current')) f.classList.remove('current');
-  const figure = rule && document.getElementById(`rule-${rule}`);
+  const shown = rule && (languages.kinds[kind]?.diagrams?.[rule] ? rule : languages.kinds[kind]?.rules?.[rule]?.[0]);
+  const figure = shown && document.getElementById(`rule-${shown}`);
   if (figure) {
     figure.classList.add('current');
     figure.scrollIntoView({ block: 'nearest' });
@@ -271,8 +274,10 @@ function fillExamples() {
     if (!groups.has(example.section)) groups.set(example.section, []);
     const option = document.createElement('option');
     option.value = String(n);
-    const first = example.text.split('\n').find((l) => l.trim()) ?? '';
-    option.textContent = first.length > 60 ? `${first.slice(0, 57)}…` : first || '(empty text)';
+    // (The reference's title of an example: "<section>: <the text in a few words>".)
+    const words = example.title.startsWith(`${example.section}: `)
+      ? example.title.slice(example.section.length + 2) : example.title;
+    option.textContent = words || '(empty text)';
     groups.get(example.section).push(option);
   });
   const placeholder = document.createElement('option');

@@ -57,7 +57,9 @@ for (const k of index.kinds) {
       return '';
     }).trim();
   }
-  languages[k.kind] = { title: k.title, page: k.page, diagrams, rules: k.rules,
+  // (A box's link names its rule's section: #anchor.)
+  const anchors = Object.fromEntries(k.diagrams.map((d) => [d.anchor, d.rule]));
+  languages[k.kind] = { title: k.title, page: k.page, diagrams, rules: k.rules, anchors,
                         examples: k.examples.map(({ section, title, text }) => ({ section, title, text })) };
 }
 if (styles.size > 1) throw new Error('build.mjs: the diagrams have different styles; keep each one');

@@ -246,8 +246,9 @@ ui.diagrams.addEventListener('click', (e) => {
   const link = e.target.closest('a');
   if (!link) return;
   e.preventDefault();
+  // (The link names the rule's section in the reference's page: page.html#anchor.)
   const href = link.getAttribute('href') ?? link.getAttribute('xlink:href') ?? '';
-  const rule = href.replace(/^.*\//, '').replace(/\.svg$/, '').replace(/^[a-z0-9]+-/, '');
+  const rule = languages.kinds[kind]?.anchors?.[href.replace(/^.*#/, '')];
   const figure = document.getElementById(`rule-${rule}`);
   if (figure) {
     figure.scrollIntoView({ block: 'start', behavior: 'smooth' });
@@ -480,7 +481,7 @@ const shown = new Promise((resolve) => { firstShown = resolve; });
     await loadEditor();
     languages = await (await fetch('languages.json')).json();
     const style = document.createElement('style');
-    style.textContent = `#diagrams figure svg { ${languages.diagramStyle} }`;
+    style.textContent = languages.diagramStyle; // (its rules are scoped to .syntax-diagram)
     document.head.append(style);
     fillKinds(ready.kinds);
     setKind(kind);

@@ -28,8 +28,10 @@ enum class Shape {
     name,      // a name (a token the grammar spells "name")
     number,    // a number
     end,       // the end of the text
-    keyword,   // a keyword (a token spelled in lower-case letters)
+    keyword,   // a keyword (a token spelled in lower-case letters, other than
+               // the words that describe a kind of token: "name", "number")
     foreign,   // a character outside ASCII
+    digit,     // a token that starts with a digit (`2nd` where no number may stand)
     none,      // (before) no token: the error is at the first
 };
 
@@ -56,6 +58,14 @@ struct Hint {
     const char* next;       // what the text right after the found token starts
                             // with: "digit", "letter", or "end" (only blanks up
                             // to the end of the text)
+    const char* through;    // a closing mark: the token found is the start of a word the
+                            // scanner split (a tag misspelled, `:<endstar>`), which runs
+                            // through that mark, or to the next blank; the hint points
+                            // at the whole word, and `word` compares it with every token
+                            // that may come there, whatever its spelling
+    const char* swallowed;  // with `comment`: the comment's rest holds this text, and the
+                            // comment may also stand before the token found, on an
+                            // earlier line (a tag written after a `%` on its line)
     const char* message;    // with $found, $word and $expecting (see expanded)
 };
 

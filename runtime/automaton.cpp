@@ -142,6 +142,7 @@ Analysis Automaton::analyse(const std::vector<unsigned short>& codes) const
     std::vector<int> after = stack;
     if (reduce_for(after, symbol(codes.back())).move == Move::error)
         result.error_state = after.back();
+    result.arrival_state = stack.back();
     return result;
 }
 

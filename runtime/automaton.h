@@ -42,6 +42,7 @@ std::vector<int> table_ints(const T (&values)[N])
 // What the parser makes of the last of the tokens it read.
 struct Analysis {
     int error_state = -1;            // the state in which the last token meets the error, or -1
+    int arrival_state = -1;          // the state the last token arrived in (before its reductions)
     std::vector<int> expected;       // the token symbols that could be shifted instead, by name
 };
 

@@ -98,6 +98,7 @@ Analysis expect(const std::vector<unsigned short>& tokens, const Automaton& auto
     for (int symbol : analysis.expected)  // in the order of their names
         d.expected.push_back(automaton.name(symbol));
     d.expecting = expecting(automaton, analysis.expected);
+    d.rule = automaton.rule(analysis.arrival_state);
     return analysis;
 }
 
@@ -125,23 +126,35 @@ std::string syntax_error(const Ending& ending, const std::vector<unsigned short>
     return text;
 }
 
-// A text that ends inside a word that may come there ("3;a an", typing
-// `and`) is only unfinished.
+// A text that ends inside a word that may come there is only unfinished:
+// "3;a an" (typing `and`), ":<ma" (typing `:<main>`), a text's opening
+// mark cut short (":" of `:{`), or the start of a longer name where a name
+// may come (";a or tick", typing `ticks`).
 bool unfinished_word(const Automaton& automaton, std::string_view text, const std::vector<unsigned short>& tokens,
                      Diagnostic& d)
 {
-    if (d.length == 0 || d.offset + d.length != static_cast<long>(text.size()))
+    if (d.length == 0 || d.offset >= static_cast<long>(text.size()))
         return false;
     const std::string_view rest = text.substr(static_cast<size_t>(d.offset));
+    auto unfinished = [&](std::string message) {
+        d.incomplete = true;
+        d.code = "unfinished";
+        d.message = std::move(message);
+        return true;
+    };
+    const bool word = std::all_of(rest.begin(), rest.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    });
     for (int symbol : automaton.analyse(tokens).expected) {
         const std::string spelling = automaton.spelling(symbol);
-        if (spelling.size() > rest.size() && spelling.compare(0, rest.size(), rest) == 0 &&
-            shown(automaton, symbol).first >= 3) {
-            d.incomplete = true;
-            d.code = "unfinished";
-            d.message = "The text ends in the middle of `" + spelling + "`: go on typing.";
-            return true;
-        }
+        const int order = shown(automaton, symbol).first;
+        // A fixed text, or the opening mark of a text ("`", "!", ":{").
+        const std::string start = order >= 3 ? spelling : order == 2 ? spelling.substr(0, spelling.find("text")) : "";
+        if (start.size() > rest.size() && start.compare(0, rest.size(), rest) == 0)
+            return unfinished("The text ends in the middle of `" + start + "`: go on typing.");
+        if (order == 0 && word && d.offset + d.length == static_cast<long>(text.size()) && !(rest[0] >= '0' && rest[0] <= '9') &&
+            spelling == "name")
+            return unfinished("The text ends in the middle of a word: a name may come here.");
     }
     return false;
 }
@@ -234,9 +247,14 @@ Diagnostic diagnose(const Language& language, const Ending& ending, const Resour
         if (at_last_token)
             expect(resources.tokens, automaton, d);
         break;
-    case Stop::scanner:
+    case Stop::scanner: {
         d.message = scanner_failure(ending, language, d.code);
+        // What may come where the token the scanner could not read stands.
+        std::vector<unsigned short> read = resources.tokens;
+        read.push_back(0);
+        expect(read, automaton, d);
         break;
+    }
     case Stop::stack:
         hinted = false;
         d.code = "too-deep";

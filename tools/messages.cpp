@@ -434,10 +434,10 @@ bool read_hints(const std::string& path, std::vector<HintEntry>& hints)
             h.unclosed = value;
         else if (key == "comment")
             h.comment = value;
-        else if (key == "expects")
-            h.expects = value;
+        else if (key == "expects")  // (several lines add up)
+            h.expects += (h.expects.empty() ? "" : " ") + value;
         else if (key == "lacks")
-            h.lacks = value;
+            h.lacks += (h.lacks.empty() ? "" : " ") + value;
         else if (key == "count")
             h.count = value;
         else if (key == "next" && (value == "digit" || value == "letter" || value == "end"))

@@ -4,7 +4,8 @@
     typical_mistakes.py SOURCE_DIR BIN_DIR > docs/languages/typical-mistakes.md
 
 For each language (runtime/kinds.list), each hint of <kind>/<kind>.hints in
-its order: its code, and its first sample ("> " line) run through
+its order: its code, and its first sample that is not empty ("> " line; a
+hint given only for the empty text is left out) run through
 <kind>-translator -d as a console example, with what the program writes (the
 documented-examples test runs them again). tests/scripts/typical_mistakes.sh
 checks that the page is the one this makes, so that a hint added or changed
@@ -31,8 +32,8 @@ def hints(path):
                 if code and sample is not None:
                     found.append((code, sample))
                 code, sample = line[1:line.index("]")], None
-            elif line.startswith("> ") and code and sample is None:
-                sample = line[2:]
+            elif line.startswith("> ") and code and sample is None and line[2:]:
+                sample = line[2:]  # (the first that is not empty: an example shows a text)
     if code and sample is not None:
         found.append((code, sample))
     return found

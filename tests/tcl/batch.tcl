@@ -81,7 +81,7 @@ foreach kind [split [string trim [exec $batch --kinds]] \n] {
         set trace_known [expr {$kind ne "ic3" || [file exists $dir/files/log]}]
         lappend cases [list $dir $kind [read_bytes $dir/stdin] [read_bytes $dir/stdout] \
                            [read_bytes $dir/stderr] $status $trace_known [read_bytes $dir/files/log] \
-                           [read_bytes $dir/diagnostic]]
+                           [encoding convertfrom utf-8 [read_bytes $dir/diagnostic]]]
     }
 }
 set stream ""

@@ -24,7 +24,10 @@
 #  10. without trace, and the limits: per text with and without trace, in-process
 #      and through the Tcl package; a long valued label through the Tcl package
 #      with its defaults, without trace, and without a limit;
-#  11. diagnostics: a failing text with and without its diagnostic.
+#  11. diagnostics: a failing text with and without its diagnostic;
+#  12. the Tk entry tessel::tk::entry on a virtual X server: a key press to
+#      its mark drawn, on a typical label and a 2 KB one, and the completion
+#      list opened (bench/tk.tcl; needs wish and Xvfb).
 # (bench/compare.sh REF compares the library's time per translation with an
 # earlier commit's.)
 # Ratios are taken within one run: these machines are noisy.
@@ -256,6 +259,10 @@ echo
 echo "| input | with the diagnostic | without | with / without |"
 echo "|---|---|---|---|"
 pairs failing -failing
+echo
+echo "## 12. The Tk entry (tessel::tk::entry), typed into on Xvfb"
+echo
+bash "$top/tests/tk/xvfb_wish.sh" wish "$top/bench/tk.tcl" "$build/lib/tcltk" "$top" $([ $quick = 1 ] && echo 2)
 } | tee "$out.tmp"
 mv "$out.tmp" "$out"
 echo "written: $out"

@@ -6,6 +6,8 @@
 #   tcl-tessel          component tcl_debian: the Tcl package and its page
 #                       in Debian's layout (Tcl/Tk policy)
 #   tessel-translators  component programs: the programs and their pages
+#   tk-tessel           component tk_debian: the Tk widget tessel::tk (pure
+#                       Tcl, architecture all) and its page
 #
 # each with its copyright, changelog.Debian.gz and the lintian overrides
 # that say why a tag stays (packaging/debian/). Only when the tree is built
@@ -28,7 +30,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL library development programs)
 if(TESSEL_TCL)
-  list(APPEND CPACK_COMPONENTS_ALL tcl_debian)
+  list(APPEND CPACK_COMPONENTS_ALL tcl_debian tk_debian)
 endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # The Debian revision: the packages' version is <version>-<revision>, the
@@ -77,6 +79,22 @@ set(CPACK_COMPONENT_TCL_DEBIAN_DESCRIPTION "translators of Tessel state chart te
 ${about}
 This package holds the Tcl package tessel: the editor translates
 in-process with tessel::translate and gets the command lines as data.")
+
+set(CPACK_DEBIAN_TK_DEBIAN_PACKAGE_NAME tk-tessel)
+set(CPACK_DEBIAN_TK_DEBIAN_PACKAGE_SECTION interpreters)
+# Pure Tcl: the same on every architecture, nothing for dpkg-shlibdeps. It
+# needs Tk and the package tessel of its own version (tcl-tessel, from the
+# component's dependency).
+set(CPACK_DEBIAN_TK_DEBIAN_PACKAGE_ARCHITECTURE all)
+set(CPACK_DEBIAN_TK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+set(CPACK_DEBIAN_TK_DEBIAN_PACKAGE_DEPENDS "tk (>= 8.6)")
+set(CPACK_COMPONENT_TK_DEBIAN_DEPENDS tcl_debian)
+set(CPACK_COMPONENT_TK_DEBIAN_DESCRIPTION "translators of Tessel state chart texts - Tk entry widget
+${about}
+This package holds the Tk widget tessel::tk::entry: an entry for a label
+or a declaration that checks the text as it is typed, marks the exact
+range of a mistake with its message, says what may come next and
+completes from the grammar.")
 
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_NAME tessel-translators)
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SECTION devel)

@@ -98,6 +98,15 @@ ${no_messages}
   set(${no_messages_var} ${none} PARENT_SCOPE)
 endfunction()
 
+# The web build's compiler (emscripten) sees its own system headers only:
+# the scanners get flex's FlexLexer.h from the build machine, copied.
+if(EMSCRIPTEN)
+  get_filename_component(flex_bin ${FLEX_EXECUTABLE} DIRECTORY)
+  find_file(TESSEL_FLEX_LEXER_H FlexLexer.h HINTS ${flex_bin}/../include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  configure_file(${TESSEL_FLEX_LEXER_H} ${PROJECT_BINARY_DIR}/flex/FlexLexer.h COPYONLY)
+  set(TESSEL_FLEX_INCLUDE ${PROJECT_BINARY_DIR}/flex)
+endif()
+
 # tessel_grammar(<kind> <sources-var>)
 #
 # Generates <kind>'s scanner from <kind>/lex.<kind>.l and its parser from
@@ -159,7 +168,7 @@ function(tessel_grammar kind sources_var)
     list(APPEND parser_options -fno-sanitize-coverage=trace-cmp)
   endif()
   set_source_files_properties(${FLEX_${kind}_scanner_OUTPUTS} PROPERTIES
-      COMPILE_OPTIONS "${scanner_options}" INCLUDE_DIRECTORIES "${gen}")
+      COMPILE_OPTIONS "${scanner_options}" INCLUDE_DIRECTORIES "${gen};${TESSEL_FLEX_INCLUDE}")
   set_source_files_properties(${parser} PROPERTIES
       COMPILE_OPTIONS "${parser_options}" INCLUDE_DIRECTORIES "${gen}")
 

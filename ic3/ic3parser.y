@@ -52,13 +52,15 @@ static std::string* quoted_text(Ic3& t)
     return traced(t, "#debug:sic  ALTSTRING -> ", t.value(text));
 }
 
-/* The C library's decimal conversion on this platform, without its
-   undefined cases: the value saturates to the range of long, then keeps
-   its low 32 bits. */
+/* The C library's decimal conversion with a 64-bit long, as on the systems
+   the translators write their bytes for, without its undefined cases: the
+   value saturates to the range of a 64-bit integer, then keeps its low 32
+   bits. The same on every platform, those with a 32-bit long included
+   (WebAssembly). */
 static int decimal_value(const char* digits)
 {
-    long wide = std::strtol(digits, nullptr, 10);
-    return static_cast<int>(static_cast<unsigned int>(static_cast<unsigned long>(wide)));
+    long long wide = std::strtoll(digits, nullptr, 10);
+    return static_cast<int>(static_cast<unsigned int>(static_cast<unsigned long long>(wide)));
 }
 
 /* Negation that wraps instead of overflowing. */

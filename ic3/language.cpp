@@ -25,7 +25,7 @@ const Language ic3_language{
     translate_ic3,
     ic3_automaton,
     ic3_messages,
-    {},    // hints
+    ic3_hints,
     true,  // the trace: records in the trace file
     examples,
     long_tokens,

@@ -215,6 +215,8 @@ Diagnostic diagnose(const Language& language, const Ending& ending, const Resour
     // (a character no rule wants, taken by a rule that rejects it).
     const bool at_last_token = !resources.spans.empty() && resources.spans.back().offset == d.offset &&
                                resources.tokens.back() != 0;
+    // The messages quote what was found: a whole character, never one of its bytes.
+    widen_to_characters(d, text);
     bool hinted = true;
     switch (ending.stop) {
     case Stop::none:
@@ -253,7 +255,6 @@ Diagnostic diagnose(const Language& language, const Ending& ending, const Resour
         d.message = "The translation ran out of memory.";
         break;
     }
-    widen_to_characters(d, text);
     if (hinted && !(ending.stop == Stop::syntax_error && unfinished_word(automaton, text, resources.tokens, d))) {
         const long pointed = apply_hint(language.hints, Scene{text, resources.tokens, resources.spans, automaton}, d);
         if (pointed >= 0)  // what may come at the token it points at

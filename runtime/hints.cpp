@@ -67,9 +67,12 @@ bool one_slip_from(std::string_view word, std::string_view keyword)
     return longer.substr(first + 1) == shorter.substr(first);  // one added or left out
 }
 
+// A token spelled as its own lower-case word; "name" and "number" spell
+// kinds of tokens, not words of the language.
 bool is_keyword(std::string_view spelling)
 {
-    return !spelling.empty() && std::all_of(spelling.begin(), spelling.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+    return !spelling.empty() && spelling != "name" && spelling != "number" &&
+           std::all_of(spelling.begin(), spelling.end(), [](char c) { return c >= 'a' && c <= 'z'; });
 }
 
 // The place a hint looks at.
@@ -104,8 +107,6 @@ public:
         word_.clear();
         if (!shaped(found_, h.found, h.found_text, true) || !shaped(before_, h.before, h.before_text, false))
             return false;
-        if (h.joined && (before_.index < 0 || before_.offset + before_.length != found_.offset))
-            return false;
         for (std::string_view name : words_of(h.expects))
             if (std::find(expected_.begin(), expected_.end(), name) == expected_.end())
                 return false;
@@ -114,11 +115,21 @@ public:
                 return false;
         if (h.count && !counted(h.count))
             return false;
-        if (h.word && !resembles(h.at == 'b' ? before_ : found_, h.word))
+        if (h.next && !followed(h.next))
+            return false;
+        word_end_ = {};
+        if (h.through && !split(h.through))
+            return false;
+        if (h.word && !(h.through ? spelled_like(h.word) : resembles(h.at == 'b' ? before_ : found_, h.word)))
             return false;
         if (h.unclosed && !unclosed(h.unclosed))
             return false;
-        if (h.comment && !swallowed(h.comment))
+        if (h.comment && !swallowed(h.comment, h.swallowed))
+            return false;
+        // No blank between the token before and the found one, or the
+        // comment's mark.
+        const long at = h.comment ? mark_.offset : found_.offset;
+        if (h.joined && (before_.index < 0 || before_.offset + before_.length != at))
             return false;
         return true;
     }
@@ -130,6 +141,8 @@ public:
             return before_;
         if (mark_.length)
             return mark_;
+        if (word_end_.length)
+            return word_end_;
         Token t = found_;
         if (h.found == Shape::text)
             t.length = static_cast<long>(std::strlen(h.found_text));
@@ -165,6 +178,8 @@ private:
             return is_keyword(spelling(t));
         case Shape::foreign:
             return !text_at(t).empty() && static_cast<unsigned char>(text_at(t)[0]) >= 0x80;
+        case Shape::digit:
+            return (found || t.index >= 0) && !text_at(t).empty() && text_at(t)[0] >= '0' && text_at(t)[0] <= '9';
         case Shape::none:
             return t.index < 0;
         }
@@ -184,6 +199,19 @@ private:
         return std::to_string(n) == words[1];
     }
 
+    // The text right after the found token starts with a digit, a letter,
+    // or holds nothing but blanks.
+    bool followed(std::string_view what) const
+    {
+        const std::string_view rest = text_at({found_.offset + found_.length, 0, -1, -1});
+        if (what == "end")
+            return rest.find_first_not_of(" \t\r\n") == std::string_view::npos;
+        const char c = rest.empty() ? 0 : rest[0];
+        if (what == "digit")
+            return c >= '0' && c <= '9';
+        return what == "letter" && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'));
+    }
+
     // A name that stands for a keyword that may come where it stands.
     bool resembles(const Token& t, char how)
     {
@@ -196,6 +224,40 @@ private:
             if (is_keyword(keyword) && (how == 'c' ? same_but_case(word, keyword) : one_slip_from(word, keyword)) &&
                 (t.index == found_.index || followed_as(t, symbol))) {
                 word_ = keyword;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // The token found is the start of a longer word, up to the first
+    // blank or through the closing mark: the scanner read it in pieces.
+    bool split(const char* close)
+    {
+        if (found_.index < 0)
+            return false;
+        const std::string_view rest = text_at(found_);
+        const size_t blank = std::min(rest.find_first_of(" \t\r\n"), rest.size());
+        const size_t closed = rest.substr(0, blank).find(close);
+        const size_t length = closed == std::string_view::npos ? blank : closed + std::strlen(close);
+        if (static_cast<long>(length) <= found_.length)
+            return false;
+        word_end_ = {found_.offset, static_cast<long>(length), found_.symbol, found_.index};
+        return true;
+    }
+
+    // The split word stands for a token that may come there, in other
+    // capitals or misspelled.
+    bool spelled_like(char how)
+    {
+        const std::string word(text_at(word_end_).substr(0, static_cast<size_t>(word_end_.length)));
+        const std::vector<unsigned short> read(s_.codes.begin(), s_.codes.begin() + found_.index + 1);
+        for (int symbol : s_.automaton.analyse(read).expected) {
+            const std::string spelling = s_.automaton.spelling(symbol);
+            std::string lowered = spelling;
+            std::transform(lowered.begin(), lowered.end(), lowered.begin(), lower);
+            if (how == 'c' ? same_but_case(word, spelling) : one_slip_from(word, lowered)) {
+                word_ = spelling;
                 return true;
             }
         }
@@ -233,18 +295,24 @@ private:
     }
 
     // The text ended early, inside a comment after its last token that has
-    // more than blanks on its line.
-    bool swallowed(const char* mark)
+    // more than blanks on its line; or, when the comment must hold a given
+    // text, the token found comes on a later line than that comment.
+    bool swallowed(const char* mark, const char* holding)
     {
-        if (d_.length != 0)
+        if (d_.length != 0 && !holding)
             return false;
         const size_t from = static_cast<size_t>(before_.index >= 0 ? before_.offset + before_.length : 0);
         const size_t at = s_.text.find(mark, from);
         if (at == std::string_view::npos || s_.text.substr(from, at - from).find('\n') != std::string_view::npos)
             return false;
+        if (d_.length != 0 && (at > static_cast<size_t>(found_.offset) ||
+                               s_.text.substr(at, static_cast<size_t>(found_.offset) - at).find('\n') ==
+                                   std::string_view::npos))
+            return false;
         std::string_view rest = s_.text.substr(at + std::strlen(mark));
         rest = rest.substr(0, rest.find('\n'));
-        if (rest.find_first_not_of(" \t\r") == std::string_view::npos)
+        if (rest.find_first_not_of(" \t\r") == std::string_view::npos ||
+            (holding && rest.find(holding) == std::string_view::npos))
             return false;
         mark_ = {static_cast<long>(at), static_cast<long>(std::strlen(mark)), -1, -1};
         return true;
@@ -252,7 +320,7 @@ private:
 
     const Scene& s_;
     const Diagnostic& d_;
-    Token found_, before_, mark_;
+    Token found_, before_, mark_, word_end_;
     std::vector<std::string> expected_;
     std::string word_;
 };
@@ -279,6 +347,44 @@ long apply_hint(const Hints& hints, const Scene& scene, Diagnostic& d)
     return -2;
 }
 
+namespace {
+
+bool control(char c)
+{
+    return (static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F;
+}
+
+// A word as a message quotes it: a long one, or one of several lines (a
+// verbatim text), by the start of its first line and "..."; a control
+// character (a line break, a NUL byte, which would end the message as a
+// C string) by its number.
+std::string quoted(const std::string& found)
+{
+    const size_t longest = 40, shown = 30;
+    const size_t line_end = static_cast<size_t>(std::find_if(found.begin(), found.end(), control) - found.begin());
+    if (line_end == 0) {
+        static const char digits[] = "0123456789ABCDEF";
+        const auto c = static_cast<unsigned char>(found[0]);
+        return std::string("the control character U+00") + digits[c >> 4] + digits[c & 0xF];
+    }
+    if (found.size() <= longest && line_end == found.size())
+        return "`" + found + "`";
+    size_t cut = std::min({found.size(), line_end, shown});
+    while (cut > 0 && cut < found.size() && (static_cast<unsigned char>(found[cut]) & 0xC0) == 0x80)
+        --cut;  // not inside a character
+    if (cut < found.size() && found[cut] != ' ' && !control(found[cut])) {
+        const size_t blank = found.rfind(' ', cut);
+        if (blank != std::string::npos && blank > 2)
+            cut = blank;  // after a whole word
+    }
+    std::string start = found.substr(0, cut);
+    while (!start.empty() && (start.back() == ' ' || start.back() == '\t' || start.back() == '\r'))
+        start.pop_back();
+    return "`" + start + " ...`";
+}
+
+}  // namespace
+
 std::string expanded(const char* message, const std::string& found, const std::string& word,
                      const std::vector<std::string>& expecting)
 {
@@ -288,7 +394,8 @@ std::string expanded(const char* message, const std::string& found, const std::s
     std::string text;
     for (const char* p = message; *p; ++p) {
         if (std::strncmp(p, "$found", 6) == 0) {
-            text += found.empty() ? (text.empty() ? "The end of the text" : "the end of the text") : "`" + found + "`";
+            const bool starts_sentence = text.empty() || (text.size() >= 2 && text.compare(text.size() - 2, 2, ". ") == 0);
+            text += !found.empty() ? quoted(found) : starts_sentence ? "The end of the text" : "the end of the text";
             p += 5;
         } else if (std::strncmp(p, "$word", 5) == 0) {
             text += word;

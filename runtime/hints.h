@@ -28,8 +28,10 @@ enum class Shape {
     name,      // a name (a token the grammar spells "name")
     number,    // a number
     end,       // the end of the text
-    keyword,   // a keyword (a token spelled in lower-case letters)
+    keyword,   // a keyword (a token spelled in lower-case letters, other than
+               // the words that describe a kind of token: "name", "number")
     foreign,   // a character outside ASCII
+    digit,     // a token that starts with a digit (`2nd` where no number may stand)
     none,      // (before) no token: the error is at the first
 };
 
@@ -39,7 +41,8 @@ struct Hint {
     const char* found_text; // ... its text, for Shape::text and Shape::token
     Shape before;           // the token before it
     const char* before_text;
-    bool joined;            // no blank between the two
+    bool joined;            // no blank between the two (or between the token
+                            // before and the comment's mark)
     // The token the hint points at ('f' found, 'b' before) may be a word
     // that stands for a keyword that may come there: 'c' the keyword in
     // other capitals, 't' the keyword misspelled (one letter added, left
@@ -52,6 +55,17 @@ struct Hint {
     const char* expects;    // token names that may all come there (blank-separated)
     const char* lacks;      // token names none of which may come there
     const char* count;      // "NAME N": exactly N such tokens were read before
+    const char* next;       // what the text right after the found token starts
+                            // with: "digit", "letter", or "end" (only blanks up
+                            // to the end of the text)
+    const char* through;    // a closing mark: the token found is the start of a word the
+                            // scanner split (a tag misspelled, `:<endstar>`), which runs
+                            // through that mark, or to the next blank; the hint points
+                            // at the whole word, and `word` compares it with every token
+                            // that may come there, whatever its spelling
+    const char* swallowed;  // with `comment`: the comment's rest holds this text, and the
+                            // comment may also stand before the token found, on an
+                            // earlier line (a tag written after a `%` on its line)
     const char* message;    // with $found, $word and $expecting (see expanded)
 };
 
@@ -75,7 +89,7 @@ struct Scene {
 long apply_hint(const Hints& hints, const Scene& scene, Diagnostic& d);
 
 // A message with its places filled: $found, the text found (in backquotes)
-// or "the end of the text" ("The ..." when it opens the message); $word, a keyword a hint found meant;
+// or "the end of the text" (capitalised where a sentence starts); $word, a keyword a hint found meant;
 // $expecting, what may come there ("a name, `not` or `(`").
 std::string expanded(const char* message, const std::string& found, const std::string& word,
                      const std::vector<std::string>& expecting);

@@ -5,6 +5,7 @@
 #ifndef TESSEL_RUNTIME_OUTPUT_H
 #define TESSEL_RUNTIME_OUTPUT_H
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -65,8 +66,10 @@ public:
         if (size > budget_->left)
             throw OutputLimitExceeded();
         budget_->left -= size;
+        // Geometrically: libc++'s reserve() takes exactly what it is asked
+        // for, and growing by each line's size copied all of it every time.
         if (text_->capacity() - text_->size() < size)
-            text_->reserve(text_->size() + size);
+            text_->reserve(std::max(text_->size() + size, 2 * text_->capacity()));
         for (std::string_view part : parts)
             text_->append(part.data(), part.size());
     }

@@ -9,7 +9,9 @@ std::string* build(Translation& t, std::initializer_list<Piece> pieces)
     for (const Piece& p : pieces)
         size += p.size();
     std::string* value = t.value();
-    value->reserve(size);
+    // (Only to grow: libc++'s reserve() shrinks a recycled value's storage.)
+    if (value->capacity() < size)
+        value->reserve(size);
     return extend(t, value, pieces);
 }
 

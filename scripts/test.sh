@@ -4,8 +4,11 @@
 # build (build/), then in the sanitizer build (build-asan/, AddressSanitizer
 # and UndefinedBehaviorSanitizer), where the fuzzing seeds are replayed too,
 # then each libFuzzer harness briefly on its seeds and saved findings
-# (build-libfuzzer/, clang). Arguments go to ctest. SANITIZE=0 skips the
-# sanitizer build, FUZZ=0 the harnesses.
+# (build-libfuzzer/, clang). Between the first two, the web build
+# (build-web/, emscripten): the module against the golden cases in Node and
+# the playground in headless Chromium (scripts/web.sh test). Arguments go to
+# ctest. SANITIZE=0 skips the sanitizer build, FUZZ=0 the harnesses, WEB=0
+# the web build.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
@@ -13,6 +16,11 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 echo "== normal build"
 "$top/scripts/build.sh"
 (cd "${BUILD_DIR:-$top/build}" && ctest --output-on-failure -j2 "$@")
+
+if [ "${WEB:-1}" != 0 ]; then
+    echo "== web build"
+    TESSEL_BIN="${BUILD_DIR:-$top/build}/bin" "$top/scripts/web.sh" test "$@"
+fi
 
 if [ "${SANITIZE:-1}" != 0 ]; then
     echo "== sanitizer build"

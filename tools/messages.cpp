@@ -372,12 +372,12 @@ int compile(const Grammar& g, const std::string& path, const std::string& output
 // token found starts with `&&`; "found token xor", it is `xor` whole;
 // "before name", "joined", "at before", "word case", "unclosed ` `",
 // "comment --", "expects AND", "lacks SEMICOLON", "count SEMICOLON 2",
-// "message ..."), and the samples of the texts it must be given for ("> ")
+// "next digit", "message ..."), and the samples of the texts it must be given for ("> ")
 // and of nearby texts it must not ("! "), which the tests translate.
 struct HintEntry {
     int line = 0;
     std::string code, found = "any", found_text, before = "any", before_text, at, word, unclosed, comment, expects,
-                lacks, count, message;
+                lacks, count, next, through, swallowed, message;
     bool joined = false;
 };
 
@@ -388,7 +388,8 @@ bool read_hints(const std::string& path, std::vector<HintEntry>& hints)
         std::cerr << path << ": cannot be read\n";
         return false;
     }
-    static const std::vector<std::string> shapes = {"any", "text", "token", "name", "number", "end", "keyword", "foreign", "none"};
+    static const std::vector<std::string> shapes = {"any",     "text",    "token", "name", "number",
+                                                    "end",     "keyword", "foreign", "digit", "none"};
     std::string line;
     int number = 0;
     bool ok = true;
@@ -439,6 +440,12 @@ bool read_hints(const std::string& path, std::vector<HintEntry>& hints)
             h.lacks = value;
         else if (key == "count")
             h.count = value;
+        else if (key == "next" && (value == "digit" || value == "letter" || value == "end"))
+            h.next = value;
+        else if (key == "through")
+            h.through = value;
+        else if (key == "swallowed")
+            h.swallowed = value;
         else if (key == "message")
             h.message += (h.message.empty() ? "" : " ") + value;
         else {
@@ -478,9 +485,10 @@ int compile_hints(const Grammar& g, const std::string& path, const std::string& 
              << (h.at == "before" ? "'b'" : "'f'") << ", "
              << (h.word == "case" ? "'c'" : h.word == "typo" ? "'t'" : "0") << ", " << c_or_null(h.unclosed) << ", "
              << c_or_null(h.comment) << ", " << c_or_null(h.expects) << ", " << c_or_null(h.lacks) << ", "
-             << c_or_null(h.count) << ",\n     " << c_string(h.message) << "},\n";
+             << c_or_null(h.count) << ", " << c_or_null(h.next) << ", " << c_or_null(h.through) << ", "
+             << c_or_null(h.swallowed) << ",\n     " << c_string(h.message) << "},\n";
     code << "    {nullptr, Shape::any, nullptr, Shape::any, nullptr, false, 0, 0, nullptr, nullptr, nullptr, nullptr,"
-         << " nullptr, nullptr},\n"
+         << " nullptr, nullptr, nullptr, nullptr, nullptr},\n"
          << "};\n\n"
          << "}  // namespace\n\n"
          << "extern const Hints " << g.name() << "_hints;\n"

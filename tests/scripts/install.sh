@@ -21,7 +21,7 @@ for f in libtessel.so libtessel.a cmake/Tessel/TesselConfig.cmake pkgconfig/tess
     [ -e "inst/$libdir/$f" ] || fail "$libdir/$f not installed"
 done
 expect_eq "nothing of the Debian packages" "" \
-    "$(cd inst && find share/doc share/lintian lib/tcltk/*-* \( -name copyright -o -name 'changelog*' -o -path 'share/lintian*' -o -path 'lib/tcltk/*-*' \) -print 2>/dev/null)"
+    "$(cd inst && find share/doc share/lintian share/tcltk lib/tcltk/*-* \( -name copyright -o -name 'changelog*' -o -path 'share/lintian*' -o -path 'share/tcltk*' -o -path 'lib/tcltk/*-*' \) -print 2>/dev/null)"
 
 # The language reference, where the manual pages say it is: its HTML pages,
 # each diagram inline, and what they show beside them.
@@ -46,6 +46,9 @@ shown=$(cat inst/$reference/*.html | grep -c '<svg .*class="syntax-diagram"')
 # with the library linked in, it needs neither libtcl nor libtessel.
 [ -f inst/share/man/mann/tessel.n.gz ] || fail "manual page tessel.n not installed"
 expect_tcl_package "installed Tcl package" "$work/inst/lib/tcltk"
+# The Tk widget beside it, pure Tcl, with its page.
+[ -f inst/share/man/mann/tessel_tk.n.gz ] || fail "manual page tessel_tk.n not installed"
+expect_tk_package "installed Tk widget" "$work/inst/lib/tcltk"
 for f in inst/lib/tcltk/tessel*/*.so; do
     needed=$(readelf -d "$f" | grep NEEDED)
     case $needed in *libtcl*|*libtessel*) fail "${f##*/} needs a library of its own: $needed";; esac

@@ -62,6 +62,19 @@ expect_tcl_package() {
     expect_eq "$1" "$version"$'\n''{set loutput {}} {set linterf {}} {set lfunc {}} {addElement linterf a} {addElement loutput b} {set factor {}} {set trigger a} {set effect b} break' "$got"
 }
 
+# expect_tk_package NAME TCLTK_DIR...: with the folders on auto_path, wish on
+# a virtual X server finds `tessel::tk` of the project's version, and its
+# entry checks a label.
+expect_tk_package() {
+    local name=$1 version got
+    shift
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$bin/../CMakeCache.txt")
+    printf '%s\n' "lappend auto_path $*" "puts [package require tessel::tk]" \
+        "tessel::tk::entry .e; .e set {3;a and}; puts [.e state]; .e set {3;a;b.}; puts [.e state]; exit" > tk-package.tcl
+    got=$(bash "$top/tests/tk/xvfb_wish.sh" wish tk-package.tcl 2>&1)
+    expect_eq "$name" "$version"$'\n'incomplete$'\n'valid "$got"
+}
+
 # The compiler flags of a program built against this build's library: a
 # sanitizer build's library needs the sanitizer runtime, a coverage build's
 # the coverage one.

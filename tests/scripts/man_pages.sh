@@ -23,12 +23,16 @@ for page in "$top"/docs/man/*.1; do
     check_page "$page" NAME SYNOPSIS DESCRIPTION OPTIONS "EXIT STATUS" DIAGNOSTICS EXAMPLES
 done
 expect_eq "one page per program" 5 "$pages"
-# As Tcl packages' pages have them.
+# As Tcl packages' and Tk widgets' pages have them.
 check_page "$top/docs/man/tessel.n" NAME SYNOPSIS DESCRIPTION EXAMPLES "SEE ALSO" KEYWORDS
+check_page "$top/docs/man/tessel_tk.n" NAME SYNOPSIS DESCRIPTION "WIDGET-SPECIFIC OPTIONS" "WIDGET COMMAND" \
+    BINDINGS EXAMPLES "SEE ALSO" KEYWORDS
 
 # The pages name the project's version (the Tcl package's is the same).
-for page in "$top"/docs/man/*.1 "$top"/docs/man/tessel.n; do
+for page in "$top"/docs/man/*.1 "$top"/docs/man/*.n; do
     grep -q "^\.TH .* \"Tessel translators ${version%.*}\" " "$page" || fail "${page##*/} is not of version ${version%.*}"
 done
-expect_eq "tessel.n: the package's version" "1" "$(grep -c -e "^\.RB ? $version ?\$" "$top/docs/man/tessel.n")"
+for page in tessel.n tessel_tk.n; do
+    expect_eq "$page: the package's version" "1" "$(grep -c -e "^\.RB ? $version ?\$" "$top/docs/man/$page")"
+done
 finish_tests

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Runs tests/tk/label_checker.tcl in WISH on a virtual X server of its own.
-# Exits 77 (skipped) when a tool it needs is missing.
+# Runs a Tcl script in WISH on a virtual X server of its own (Xvfb), which it
+# stops afterwards; exits with the script's status, or 77 (skipped) when a
+# tool it needs is missing.
 #
-#   label_checker.sh WISH SOURCE_DIR TCLTK_DIR SCREENSHOT_PNG
+#   xvfb_wish.sh WISH SCRIPT ARG...
 set -u
-wish=$1 top=$2 tcltk=$3 screenshot=$4
+wish=$1
+shift
 
 missing=()
 for tool in "$wish" Xvfb xwd xwdtopnm pnmtopng; do
@@ -38,4 +40,4 @@ if ! [ -s "$work/display" ]; then
     exit 1
 fi
 
-DISPLAY=:$(tr -d '\n' < "$work/display") "$wish" "$(dirname "$0")/label_checker.tcl" "$top" "$tcltk" "$screenshot"
+DISPLAY=:$(tr -d '\n' < "$work/display") "$wish" "$@"

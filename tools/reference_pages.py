@@ -619,6 +619,8 @@ def command_done(command):
 def shorten(text, diagnostic, width=48):
     """A text in a few words: its first line, or for a text shown with its
     diagnostic the end of its one line, where the mistake usually is."""
+    if not text.strip():
+        return "(no text)" if not text else "(blanks only)"
     lines = text.rstrip("\n").split("\n")
     if len(lines) == 1 and len(lines[0]) <= width:
         return lines[0]

@@ -53,7 +53,7 @@ for (const [, title, page, kind] of index.matchAll(/^\| \[([^\]]+)\]\(([a-z-]+\.
 
 // The diagrams as the build drew them from the grammars, <kind>-<rule>.svg,
 // their common style kept once.
-const drawn = join(build, 'docs', 'languages', 'diagrams');
+const drawn = join(build, 'docs', 'reference', 'languages', 'diagrams');
 const styles = new Set();
 for (const file of readdirSync(drawn).filter((f) => f.endsWith('.svg')).sort()) {
   const [, kind, rule] = file.match(/^([a-z0-9]+)-(.+)\.svg$/);

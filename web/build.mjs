@@ -3,15 +3,13 @@
 //   tessel.wasm, tessel-glue.js, tessel.js, tessel.d.ts   the module, for any page
 //   index.html, playground.css, playground.js, worker.js  the playground (esbuild bundles),
 //   editor-*.js      its editor (CodeMirror), loaded after the first translation
-//   languages.json   each language's title, page, syntax diagrams and examples
+//   languages.json   each language's title, page, syntax diagrams and examples (from the
+//                    reference's index)
 //   sw.js            the service worker that keeps all of it for offline use
 //
 //   node web/build.mjs BUILD_DIR
-import { execFileSync } from 'node:child_process';
 import { createHash } from 'node:crypto';
-import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync }
-  from 'node:fs';
-import { tmpdir } from 'node:os';
+import { copyFileSync, mkdirSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import * as esbuild from 'esbuild';
@@ -43,36 +41,26 @@ await esbuild.build({ ...bundle, entryPoints: { playground: join(web, 'playgroun
                       chunkNames: 'editor-[hash]' });
 await esbuild.build({ ...bundle, entryPoints: { worker: join(web, 'worker.js') }, plugins: [glue] });
 
-// The languages: the reference's index (docs/languages/README.md) names each
-// page and its translator.
-const docs = join(top, 'docs', 'languages');
+// The languages as the reference's index (<build>/docs/reference/reference.json,
+// which the build writes with the reference's pages) has them: title, page,
+// syntax diagrams in the page's order (their common style kept once), the
+// diagrams that show each grammar rule, and the examples of all the pages.
+const reference = join(build, 'docs', 'reference');
+const index = JSON.parse(readFileSync(join(reference, 'reference.json'), 'utf8'));
 const languages = {};
-const index = readFileSync(join(docs, 'README.md'), 'utf8');
-for (const [, title, page, kind] of index.matchAll(/^\| \[([^\]]+)\]\(([a-z-]+\.md)\) \|.*?`([a-z0-9]+)-translator`/gm))
-  languages[kind] = { title, page, examples: examples(join(docs, page), kind), diagrams: {} };
-
-// The diagrams as the build drew them from the grammars, <kind>-<rule>.svg,
-// their common style kept once.
-const drawn = join(build, 'docs', 'reference', 'languages', 'diagrams');
 const styles = new Set();
-for (const file of readdirSync(drawn).filter((f) => f.endsWith('.svg')).sort()) {
-  const [, kind, rule] = file.match(/^([a-z0-9]+)-(.+)\.svg$/);
-  if (!languages[kind]) continue;
-  let svg = readFileSync(join(drawn, file), 'utf8');
-  svg = svg.replace(/<style>([\s\S]*?)<\/style>\s*/, (_, style) => {
-    styles.add(style.trim());
-    return '';
-  });
-  languages[kind].diagrams[rule] = svg.trim();
-}
-// In the order the reference's page shows them, any others after.
-for (const language of Object.values(languages)) {
-  const page = readFileSync(join(docs, language.page), 'utf8');
-  const place = (rule) => {
-    const at = page.indexOf(`-${rule}.svg)`);
-    return at < 0 ? Infinity : at;
-  };
-  language.diagrams = Object.fromEntries(Object.entries(language.diagrams).sort(([a], [b]) => place(a) - place(b)));
+for (const k of index.kinds) {
+  const diagrams = {};
+  for (const d of k.diagrams) {
+    diagrams[d.rule] = readFileSync(join(reference, d.svg), 'utf8').replace(/<style>([\s\S]*?)<\/style>\s*/, (_, style) => {
+      styles.add(style.trim());
+      return '';
+    }).trim();
+  }
+  // (A box's link names its rule's section: #anchor.)
+  const anchors = Object.fromEntries(k.diagrams.map((d) => [d.anchor, d.rule]));
+  languages[k.kind] = { title: k.title, page: k.page, diagrams, rules: k.rules, anchors,
+                        examples: k.examples.map(({ section, title, text }) => ({ section, title, text })) };
 }
 if (styles.size > 1) throw new Error('build.mjs: the diagrams have different styles; keep each one');
 writeFileSync(join(site, 'languages.json'),
@@ -94,49 +82,3 @@ const version = hash.digest('hex').slice(0, 12);
 writeFileSync(join(site, 'sw.js'), readFileSync(join(web, 'sw.js'), 'utf8')
   .replace('__VERSION__', version).replace('__ASSETS__', JSON.stringify(['./', ...assets])));
 console.log(`playground in ${site} (${assets.length + 1} files, version ${version})`);
-
-// The texts of a page's examples: every "$ command" of its console blocks
-// that runs <kind>-translator, run by bash with the translators standing in
-// as functions that keep what they read (so printf's escapes and the
-// here-documents give exactly the text the example translates). Each with
-// the title of its section.
-function examples(page, kind) {
-  const found = [];
-  let section = '', inside = false, command = null;
-  const flush = () => {
-    if (command && command.includes(`${kind}-translator`)) found.push({ section, command });
-    command = null;
-  };
-  for (const line of readFileSync(page, 'utf8').split('\n')) {
-    const heading = line.match(/^#{2,4} (.*)/);
-    if (heading && !inside) section = heading[1];
-    if (line === '```console') { inside = true; continue; }
-    if (inside && line === '```') { flush(); inside = false; continue; }
-    if (!inside) continue;
-    if (line.startsWith('$ ')) { flush(); command = line.slice(2); }
-    else if (command !== null && line.startsWith('> ')) command += '\n' + line.slice(2);
-    else flush();
-  }
-  const work = mkdtempSync(join(tmpdir(), 'tessel-examples-'));
-  try {
-    return found.map(({ section, command }, n) => {
-      const capture = join(work, `text.${n}`);
-      const stand_ins = ['pure21', 'valued21', 'decl', 'ic3']
-        .map((k) => `${k}-translator() { ${k === kind ? `cat > "${capture}"` : 'cat > /dev/null'}; }`).join('\n');
-      execFileSync('bash', ['-c', `${stand_ins}\n${command}\ntrue`], { cwd: work, stdio: ['ignore', 'ignore', 'ignore'] });
-      if (!existsSync(capture)) throw new Error(`build.mjs: the example read nothing: ${command}`);
-      return { section, text: decodeText(readFileSync(capture)) };
-    });
-  } finally {
-    rmSync(work, { recursive: true, force: true });
-  }
-}
-
-// UTF-8, or else one character per byte.
-function decodeText(bytes) {
-  try {
-    return new TextDecoder('utf-8', { fatal: true, ignoreBOM: true }).decode(bytes);
-  } catch {
-    return bytes.toString('latin1');
-  }
-}

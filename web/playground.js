@@ -229,9 +229,12 @@ function showDiagrams() {
   highlightRule(lastResult?.diagnostic?.rule);
 }
 
+// The diagram of the rule where a translation stopped: its own, or the
+// first of those that show it (a small rule is drawn where it is used).
 function highlightRule(rule) {
   for (const f of ui.diagrams.querySelectorAll('figure.current')) f.classList.remove('current');
-  const figure = rule && document.getElementById(`rule-${rule}`);
+  const shown = rule && (languages.kinds[kind]?.diagrams?.[rule] ? rule : languages.kinds[kind]?.rules?.[rule]?.[0]);
+  const figure = shown && document.getElementById(`rule-${shown}`);
   if (figure) {
     figure.classList.add('current');
     figure.scrollIntoView({ block: 'nearest' });
@@ -243,8 +246,9 @@ ui.diagrams.addEventListener('click', (e) => {
   const link = e.target.closest('a');
   if (!link) return;
   e.preventDefault();
+  // (The link names the rule's section in the reference's page: page.html#anchor.)
   const href = link.getAttribute('href') ?? link.getAttribute('xlink:href') ?? '';
-  const rule = href.replace(/^.*\//, '').replace(/\.svg$/, '').replace(/^[a-z0-9]+-/, '');
+  const rule = languages.kinds[kind]?.anchors?.[href.replace(/^.*#/, '')];
   const figure = document.getElementById(`rule-${rule}`);
   if (figure) {
     figure.scrollIntoView({ block: 'start', behavior: 'smooth' });
@@ -271,8 +275,10 @@ function fillExamples() {
     if (!groups.has(example.section)) groups.set(example.section, []);
     const option = document.createElement('option');
     option.value = String(n);
-    const first = example.text.split('\n').find((l) => l.trim()) ?? '';
-    option.textContent = first.length > 60 ? `${first.slice(0, 57)}…` : first || '(empty text)';
+    // (The reference's title of an example: "<section>: <the text in a few words>".)
+    const words = example.title.startsWith(`${example.section}: `)
+      ? example.title.slice(example.section.length + 2) : example.title;
+    option.textContent = words || '(empty text)';
     groups.get(example.section).push(option);
   });
   const placeholder = document.createElement('option');
@@ -475,7 +481,7 @@ const shown = new Promise((resolve) => { firstShown = resolve; });
     await loadEditor();
     languages = await (await fetch('languages.json')).json();
     const style = document.createElement('style');
-    style.textContent = `#diagrams figure svg { ${languages.diagramStyle} }`;
+    style.textContent = languages.diagramStyle; // (its rules are scoped to .syntax-diagram)
     document.head.append(style);
     fillKinds(ready.kinds);
     setKind(kind);

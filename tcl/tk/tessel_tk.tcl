@@ -720,19 +720,38 @@ oo::class create ::tessel::tk::Entry {
         list $start [::tessel::tk::Unique $texts] $classes
     }
 
-    # The entries of `expecting` when the translation of text stopped at its
-    # end (a correct beginning, its place empty: after its last token, not
-    # inside an open text); else none.
+    # The entries of `expecting` when text is a correct beginning cut after
+    # a whole token, so that they may come at its end; else none. The place
+    # of such a text is empty, after its last token; or it is a comment that
+    # the package points at (one that may have swallowed what was meant),
+    # which is skipped like a blank. It is not when the text ends within a
+    # token (an unfinished word) or inside a quoted text left open, which
+    # its own delimiter closes.
     method Next {text} {
+        set d [my Stop $text]
+        if {![dict size $d] || ![dict get $d incomplete]} {
+            return {}
+        }
+        set start [dict get $d start]
+        set end [dict get $d end]
+        if {$start != $end} {
+            if {$end >= [string length $text]} {
+                return {}
+            }
+            set closed [my Stop $text[string range $text $start [expr {$end - 1}]]]
+            if {![dict size $closed] || [dict get $closed start] != $start} {
+                return {}
+            }
+        }
+        dict get $d expecting
+    }
+
+    # The diagnostic of text (empty when it is valid).
+    method Stop {text} {
         if {[catch {tessel::translate -trace 0 $Options(-kind) $text} result]} {
             return {}
         }
-        set d [dict get $result diagnostic]
-        if {[dict get $result status] == 0 || ![dict size $d] || ![dict get $d incomplete]
-            || [dict get $d start] != [dict get $d end]} {
-            return {}
-        }
-        dict get $d expecting
+        dict get $result diagnostic
     }
 
     # The texts an entry of `expecting` stands for: a fixed text without its

@@ -81,6 +81,10 @@ await check('the page opens with an example, translated', async (page) => {
   assert.match(await page.locator('#problems').innerText(), /without a problem/);
   assert.ok(await page.locator('#panel-commands tbody tr').count() > 3);
   assert.ok(await page.locator('#diagrams figure').count() >= 5);
+  // A box that stands for another rule leads to that rule's diagram, on the page.
+  await page.locator('#diagrams figure a').first().click();
+  await page.waitForSelector('#diagrams figure.visited');
+  assert.equal(new URL(page.url()).pathname, '/');
 });
 
 await check('a wrong label: underlined, the same message as the program, F8, then fixed', async (page) => {

@@ -54,6 +54,11 @@ Every path is relative to DIR. Inside an SVG, a box's link is
 diagrams folder); on the HTML page it is "#<anchor>". A tool that shows a
 diagram elsewhere finds the diagram a link leads to by its anchor.
 
+A page is a whole HTML document: its text in <main id="content">, every
+heading with its id, every diagram in <figure class="diagram"> as an
+<svg class="syntax-diagram"> whose own style applies under that class
+only, so that a page or a part of it can be shown inside another page.
+
 The Markdown is the part of CommonMark these pages use: ATX headings,
 paragraphs, lists ("- " items, their lines indented by two), fenced code,
 tables, code spans, links, images, *emphasis* and **strong emphasis**.
@@ -614,6 +619,8 @@ def command_done(command):
 def shorten(text, diagnostic, width=48):
     """A text in a few words: its first line, or for a text shown with its
     diagnostic the end of its one line, where the mistake usually is."""
+    if not text.strip():
+        return "(no text)" if not text else "(blanks only)"
     lines = text.rstrip("\n").split("\n")
     if len(lines) == 1 and len(lines[0]) <= width:
         return lines[0]

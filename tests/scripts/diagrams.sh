@@ -249,8 +249,8 @@ for report in sys.argv[3:]:
     for rule, diagrams in entry["rules"].items():
         if not diagrams or not set(diagrams) <= drawn:
             print(f"{kind}: {rule} leads to {diagrams}"); bad += 1
-    if not entry["examples"] or not all(e["text"] for e in entry["examples"]):
-        print(f"{kind}: no examples, or an empty one"); bad += 1
+    if not entry["examples"]:
+        print(f"{kind}: no examples"); bad += 1
 sys.exit(1 if bad else 0)
 EOF
 

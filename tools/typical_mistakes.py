@@ -14,6 +14,7 @@ shows in the reference.
 import os
 import subprocess
 import sys
+import tempfile
 
 TITLES = {}  # kind -> the page's heading, from the hints file's first line
 
@@ -60,7 +61,8 @@ def main():
         out += ["## " + kind, ""]
         for code, sample in hints(path):
             command = "printf '%b' " + quoted(sample) + " | " + kind + "-translator -d 2>&1 >/dev/null | sed -n '/^<stdin>:/,$p'"
-            run = subprocess.run(["bash", "-c", command], env=env, capture_output=True, cwd="/tmp")
+            with tempfile.TemporaryDirectory() as work:  # (where the trace file goes)
+                run = subprocess.run(["bash", "-c", command], env=env, capture_output=True, cwd=work)
             out += ["### `" + kind + "." + code + "`", "", "```console", "$ " + command]
             out += run.stdout.decode("utf-8", "replace").rstrip("\n").split("\n")
             out += ["```", ""]

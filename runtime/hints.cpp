@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 namespace tessel::runtime {
 
@@ -212,14 +213,24 @@ private:
         return what == "letter" && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'));
     }
 
+    // The tokens that may come where the token of that index stands (the
+    // automaton replayed once for each, whatever the number of hints).
+    const std::vector<int>& expected_through(long index)
+    {
+        auto known = expected_at_.find(index);
+        if (known != expected_at_.end())
+            return known->second;
+        const std::vector<unsigned short> read(s_.codes.begin(), s_.codes.begin() + index + 1);
+        return expected_at_[index] = s_.automaton.analyse(read).expected;
+    }
+
     // A name that stands for a keyword that may come where it stands.
     bool resembles(const Token& t, char how)
     {
         if (t.index < 0 || spelling(t) != "name")
             return false;
         const std::string_view word = s_.text.substr(static_cast<size_t>(t.offset), static_cast<size_t>(t.length));
-        const std::vector<unsigned short> read(s_.codes.begin(), s_.codes.begin() + t.index + 1);
-        for (int symbol : s_.automaton.analyse(read).expected) {
+        for (int symbol : expected_through(t.index)) {
             const std::string keyword = s_.automaton.spelling(symbol);
             if (is_keyword(keyword) && (how == 'c' ? same_but_case(word, keyword) : one_slip_from(word, keyword)) &&
                 (t.index == found_.index || followed_as(t, symbol))) {
@@ -251,8 +262,7 @@ private:
     bool spelled_like(char how)
     {
         const std::string word(text_at(word_end_).substr(0, static_cast<size_t>(word_end_.length)));
-        const std::vector<unsigned short> read(s_.codes.begin(), s_.codes.begin() + found_.index + 1);
-        for (int symbol : s_.automaton.analyse(read).expected) {
+        for (int symbol : expected_through(found_.index)) {
             const std::string spelling = s_.automaton.spelling(symbol);
             std::string lowered = spelling;
             std::transform(lowered.begin(), lowered.end(), lowered.begin(), lower);
@@ -323,6 +333,7 @@ private:
     Token found_, before_, mark_, word_end_;
     std::vector<std::string> expected_;
     std::string word_;
+    std::map<long, std::vector<int>> expected_at_;
 };
 
 }  // namespace

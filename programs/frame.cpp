@@ -95,9 +95,15 @@ protected:
     {
         std::streamsize wanted = std::min<std::streamsize>(std::max<std::streamsize>(source_->in_avail(), 1),
                                                            static_cast<std::streamsize>(sizeof chunk_));
-        const std::streamsize got = source_->sgetn(chunk_, wanted);
+        std::streamsize got = source_->sgetn(chunk_, wanted);
         if (got <= 0)
             return traits_type::eof();
+        // What came with the character waited for (the rest of one write
+        // to a pipe), as the translation would have had it without waiting.
+        const std::streamsize more = std::min<std::streamsize>(std::max<std::streamsize>(source_->in_avail(), 0),
+                                                               static_cast<std::streamsize>(sizeof chunk_) - got);
+        if (more > 0)
+            got += std::max<std::streamsize>(source_->sgetn(chunk_ + got, more), 0);
         recorded_.append(chunk_, static_cast<size_t>(got));
         setg(chunk_, chunk_, chunk_ + got);
         return traits_type::to_int_type(chunk_[0]);

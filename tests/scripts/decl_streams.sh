@@ -24,4 +24,9 @@ expect_file "one pipe: stray character" both $'#debug:dcl OTHER -> =\nerrorRepor
 printf 'input I J;' | "$decl" 2>&1 | cat > both
 expect_file "one pipe: syntax error" both $'#debug:INOUT  IN -> input\n#debug:ident  ID -> I\n#debug:dcl INOUT -> input I;\nTessel intermediate code (Decl) Parser:syntax error'
 
+# A diagnostic sees all that one write put in the pipe, whether or not the
+# program was already waiting for it: the hint for `//` needs both slashes.
+{ sleep 0.3; printf '// the start button\ninput I;'; } | timeout 10 "$decl" -d > out 2> err
+grep -q 'decl.comment-slashes' err || fail "a pipe written late: $(tail -n 3 err)"
+
 finish_tests

@@ -9,10 +9,58 @@ namespace {
 // The symbols of bison's own tokens: the end, "error" and "invalid token".
 constexpr int end_symbol = 0, error_symbol = 1, undefined_symbol = 2;
 
+// The texts that a token of some kinds is spelled with in the grammars
+// describe that kind of token; the others are the token's own text.
+struct Described {
+    const char* spelling;
+    const char* words;  // "" : never shown (a character no rule wants)
+    int order;
+};
+constexpr Described described[] = {
+    {"name", "a name", 0},
+    {"name~with~tildes", "a name with tildes", 0},
+    {"number", "a number", 1},
+    {"`text`", "a backquoted text `...`", 2},
+    {"!text!", "a text between exclamation marks `!...!`", 2},
+    {":{text}", "a verbatim text `:{...}`", 2},
+    {"other character", "", 0},
+};
+
+Automaton::Shown shown_as(int symbol, const std::string& spelling)
+{
+    if (symbol == end_symbol)
+        return {5, "the end of the text"};
+    for (const Described& d : described)
+        if (spelling == d.spelling)
+            return {d.order, d.words};
+    const bool word = std::all_of(spelling.begin(), spelling.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+    return {word ? 3 : 4, "`" + spelling + "`"};
+}
+
 }  // namespace
 
 Automaton::Automaton(Tables tables) : t_(std::move(tables))
 {
+    // The end, bison's "error" and "invalid token" (never read as such: "?"), then the grammar's tokens.
+    names_ = {"END", "?", "?"};
+    spellings_ = {"end of text", "?", "?"};
+    for (const TokenName& token : t_.tokens) {
+        names_.emplace_back(token.name);
+        spellings_.emplace_back(token.spelling);
+    }
+    names_.emplace_back("?");  // what no symbol is
+    spellings_.emplace_back("?");
+    for (size_t symbol = 0; symbol < spellings_.size(); ++symbol)
+        shown_.push_back(shown_as(static_cast<int>(symbol), spellings_[symbol]));
+    // The token symbols each state's row names.
+    for (size_t state = 0; state < t_.pact.size(); ++state) {
+        row_start_.push_back(row_symbols_.size());
+        const int base = t_.pact[state];
+        for (int symbol = 0; symbol < t_.ntokens && base != t_.pact_ninf; ++symbol)
+            if (base + symbol >= 0 && base + symbol <= t_.last && t_.check[static_cast<size_t>(base + symbol)] == symbol)
+                row_symbols_.push_back(symbol);
+    }
+    row_start_.push_back(row_symbols_.size());
     for (int symbol = 0; symbol < t_.ntokens; ++symbol)
         if (symbol != error_symbol && symbol != undefined_symbol)
             by_name_.push_back(symbol);
@@ -26,20 +74,22 @@ int Automaton::symbol(int code) const
     return code <= t_.max_token ? t_.translate[static_cast<size_t>(code)] : undefined_symbol;
 }
 
-std::string Automaton::name(int symbol) const
+const std::string& Automaton::name(int symbol) const
 {
-    if (symbol == end_symbol)
-        return "END";
-    const size_t index = static_cast<size_t>(symbol - 3);
-    return symbol >= 3 && index < t_.tokens.size() ? t_.tokens[index].name : "?";
+    const size_t known = names_.size() - 1;
+    return names_[symbol >= 0 && static_cast<size_t>(symbol) < known ? static_cast<size_t>(symbol) : known];
 }
 
-std::string Automaton::spelling(int symbol) const
+const Automaton::Shown& Automaton::shown(int symbol) const
 {
-    if (symbol == end_symbol)
-        return "end of text";
-    const size_t index = static_cast<size_t>(symbol - 3);
-    return symbol >= 3 && index < t_.tokens.size() ? t_.tokens[index].spelling : "?";
+    const size_t known = shown_.size() - 1;
+    return shown_[symbol >= 0 && static_cast<size_t>(symbol) < known ? static_cast<size_t>(symbol) : known];
+}
+
+const std::string& Automaton::spelling(int symbol) const
+{
+    const size_t known = spellings_.size() - 1;
+    return spellings_[symbol >= 0 && static_cast<size_t>(symbol) < known ? static_cast<size_t>(symbol) : known];
 }
 
 bool Automaton::reduces_without_token(int state) const
@@ -132,17 +182,38 @@ Analysis Automaton::analyse(const std::vector<unsigned short>& codes) const
     }
     if (codes.empty())
         return result;
+    result.arrival_state = stack.back();
+    // Where the last token meets the error: after the reductions it causes.
+    std::vector<int> work;
+    work.reserve(stack.size() + 16);
+    work = stack;
+    if (reduce_for(work, symbol(codes.back())).move == Move::error)
+        result.error_state = work.back();
+    // Which tokens could be shifted. The tokens a state's row does not name
+    // all take its default reduction: they go down those reductions together,
+    // each of the others its own way (shifts) from where they part.
+    enum : char { undecided, shifted, refused };
+    std::vector<char> fate(static_cast<size_t>(t_.ntokens), undecided);
+    fate[error_symbol] = fate[undefined_symbol] = refused;
     std::vector<int> above;
     above.reserve(16);
+    work = stack;
+    for (;;) {
+        const auto state = static_cast<size_t>(work.back());
+        for (size_t i = row_start_[state]; i < row_start_[state + 1]; ++i) {
+            const auto symbol = static_cast<size_t>(row_symbols_[i]);
+            if (fate[symbol] == undecided)
+                fate[symbol] = shifts(work, static_cast<int>(symbol), above) ? shifted : refused;
+        }
+        const int rule = t_.defact[state];
+        if (rule == 0)
+            break;  // an error for all the others
+        reduce(work, rule);
+    }
     result.expected.reserve(static_cast<size_t>(t_.ntokens));
     for (int symbol : by_name_)
-        if (shifts(stack, symbol, above))
+        if (fate[static_cast<size_t>(symbol)] == shifted)
             result.expected.push_back(symbol);
-    // Where the last token meets the error: after the reductions it causes.
-    std::vector<int> after = stack;
-    if (reduce_for(after, symbol(codes.back())).move == Move::error)
-        result.error_state = after.back();
-    result.arrival_state = stack.back();
     return result;
 }
 

@@ -53,8 +53,16 @@ public:
     // The symbol of a token code (0 and below: the end of the text).
     int symbol(int code) const;
     // END, ID, SEMICOLON ...: the token names, END for the end of the text.
-    std::string name(int symbol) const;
-    std::string spelling(int symbol) const;
+    const std::string& name(int symbol) const;
+    const std::string& spelling(int symbol) const;
+    // A token as a person reads it ("a name", "`;`", "the end of the text";
+    // "" for a character no rule wants), and where it goes in a list shown
+    // to a person: names and numbers, texts, keywords, signs, then the end.
+    struct Shown {
+        int order;
+        std::string words;
+    };
+    const Shown& shown(int symbol) const;
     int token_symbols() const { return t_.ntokens; }
     // The nonterminal whose rule the parser is in, in a state ("" for a
     // number that is no state).
@@ -98,6 +106,13 @@ private:
 
     Tables t_;
     std::vector<int> by_name_;  // the token symbols (but bison's own) in the order of their names
+    // Each symbol's name and spelling, made once (a diagnosis reads them often).
+    std::vector<std::string> names_, spellings_;
+    std::vector<Shown> shown_;
+    // The token symbols each state's row names: row_symbols_ from
+    // row_start_[state] to row_start_[state + 1].
+    std::vector<size_t> row_start_;
+    std::vector<int> row_symbols_;
 };
 
 }  // namespace tessel::runtime

@@ -90,6 +90,11 @@ int display_width(std::string_view piece, int column)
             piece.remove_prefix(1);
             continue;
         }
+        if (static_cast<unsigned char>(piece[0]) < 0x80) {  // one column, as most are
+            ++column;
+            piece.remove_prefix(1);
+            continue;
+        }
         char32_t c;
         const int length = utf8_char(piece, c);
         column += columns_of(c);

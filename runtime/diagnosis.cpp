@@ -27,53 +27,19 @@ bool starts(const std::string& text, const char* prefix)
     return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
 
-// The texts that a token of some kinds is spelled with in the grammars
-// describe that kind of token; the others are the token's own text.
-struct Described {
-    const char* spelling;
-    const char* words;  // "" : never shown (a character no rule wants)
-    int order;          // where it is shown among the others
-};
-constexpr Described described[] = {
-    {"name", "a name", 0},
-    {"name~with~tildes", "a name with tildes", 0},
-    {"number", "a number", 1},
-    {"`text`", "a backquoted text `...`", 2},
-    {"!text!", "a text between exclamation marks `!...!`", 2},
-    {":{text}", "a verbatim text `:{...}`", 2},
-    {"other character", "", 0},
-};
-
-// A token as a person reads it, and where it goes in the list shown:
-// names and numbers, texts, keywords, signs, then the end.
-std::pair<int, std::string> shown(const Automaton& automaton, int symbol)
-{
-    const std::string spelling = automaton.spelling(symbol);
-    if (automaton.name(symbol) == "END")
-        return {5, "the end of the text"};
-    for (const Described& d : described)
-        if (spelling == d.spelling)
-            return {d.order, d.words};
-    const bool word = std::all_of(spelling.begin(), spelling.end(), [](char c) { return c >= 'a' && c <= 'z'; });
-    return {word ? 3 : 4, "`" + spelling + "`"};
-}
-
 std::vector<std::string> expecting(const Automaton& automaton, const std::vector<int>& symbols)
 {
-    std::vector<std::pair<int, std::string>> shown_symbols;
-    for (int symbol : symbols) {
-        auto s = shown(automaton, symbol);
-        if (!s.second.empty())
-            shown_symbols.push_back(std::move(s));
-    }
-    // (Sorted in place: a stable sort would ask for memory that it may do without.)
-    for (size_t i = 0; i < shown_symbols.size(); ++i)
-        shown_symbols[i].first = shown_symbols[i].first * 1000 + static_cast<int>(i);
-    std::sort(shown_symbols.begin(), shown_symbols.end());
+    // Each shown symbol's place in the list: its order, then its place among the symbols.
+    std::vector<std::pair<int, int>> places;
+    places.reserve(symbols.size());
+    for (size_t i = 0; i < symbols.size(); ++i)
+        if (!automaton.shown(symbols[i]).words.empty())
+            places.push_back({automaton.shown(symbols[i]).order * 1000 + static_cast<int>(i), symbols[i]});
+    std::sort(places.begin(), places.end());
     std::vector<std::string> words;
-    words.reserve(shown_symbols.size());
-    for (auto& s : shown_symbols)
-        words.push_back(std::move(s.second));
+    words.reserve(places.size());
+    for (const auto& place : places)
+        words.push_back(automaton.shown(place.second).words);
     return words;
 }
 
@@ -102,18 +68,23 @@ Analysis expect(const std::vector<unsigned short>& tokens, const Automaton& auto
     return analysis;
 }
 
-std::string syntax_error(const Ending& ending, const std::vector<unsigned short>& tokens,
-                         const Automaton& automaton, const Messages& messages, Diagnostic& d)
+// The message entry of the situation where the parser stopped (its error
+// state and what may come there), or null; sets the diagnostic's code.
+const Messages::Entry* situation(const Analysis& analysis, const Messages& messages, Diagnostic& d)
 {
-    const Analysis analysis = expect(tokens, automaton, d);
     std::string names;
     for (size_t i = 0; i < d.expected.size(); ++i)
-        names += (i ? " " : "") + d.expected[i];
-    d.code = "syntax-error";
-    if (const Messages::Entry* entry = message_of(messages, analysis.error_state, names)) {
-        d.code = entry->code;
+        names.append(i ? " " : "").append(d.expected[i]);
+    const Messages::Entry* entry = message_of(messages, analysis.error_state, names);
+    d.code = entry ? entry->code : "syntax-error";
+    return entry;
+}
+
+// Its message (made only when no hint or unfinished word says more).
+std::string situation_message(const Ending& ending, const Messages::Entry* entry, const Diagnostic& d)
+{
+    if (entry)
         return expanded(entry->message, ending.place.length ? d.found : std::string(), "", d.expecting);
-    }
     // Every error state has its message (the messages test sees to it);
     // this is for a grammar changed without its messages.
     std::string text = ending.place.length == 0 ? "The text cannot end here." : "This cannot stand here.";
@@ -130,8 +101,7 @@ std::string syntax_error(const Ending& ending, const std::vector<unsigned short>
 // "3;a an" (typing `and`), ":<ma" (typing `:<main>`), a text's opening
 // mark cut short (":" of `:{`), or the start of a longer name where a name
 // may come (";a or tick", typing `ticks`).
-bool unfinished_word(const Automaton& automaton, std::string_view text, const std::vector<unsigned short>& tokens,
-                     Diagnostic& d)
+bool unfinished_word(const Automaton& automaton, std::string_view text, const std::vector<int>& expected, Diagnostic& d)
 {
     if (d.length == 0 || d.offset >= static_cast<long>(text.size()))
         return false;
@@ -145,9 +115,9 @@ bool unfinished_word(const Automaton& automaton, std::string_view text, const st
     const bool word = std::all_of(rest.begin(), rest.end(), [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
     });
-    for (int symbol : automaton.analyse(tokens).expected) {
-        const std::string spelling = automaton.spelling(symbol);
-        const int order = shown(automaton, symbol).first;
+    for (int symbol : expected) {
+        const std::string& spelling = automaton.spelling(symbol);
+        const int order = automaton.shown(symbol).order;
         // A fixed text, or the opening mark of a text ("`", "!", ":{").
         const std::string start = order >= 3 ? spelling : order == 2 ? spelling.substr(0, spelling.find("text")) : "";
         if (start.size() > rest.size() && start.compare(0, rest.size(), rest) == 0)
@@ -231,11 +201,16 @@ Diagnostic diagnose(const Language& language, const Ending& ending, const Resour
     // The messages quote what was found: a whole character, never one of its bytes.
     widen_to_characters(d, text);
     bool hinted = true;
+    Analysis analysis;  // of a syntax error
+    const Messages::Entry* entry = nullptr;
+    bool worded = true;  // a syntax error's message waits for the hints
     switch (ending.stop) {
     case Stop::none:
         break;
     case Stop::syntax_error:
-        d.message = syntax_error(ending, resources.tokens, automaton, language.messages, d);
+        analysis = expect(resources.tokens, automaton, d);
+        entry = situation(analysis, language.messages, d);
+        worded = false;
         if (d.length == 0) {
             d.incomplete = true;
             point_after_last_token(d, resources);
@@ -273,12 +248,18 @@ Diagnostic diagnose(const Language& language, const Ending& ending, const Resour
         d.message = "The translation ran out of memory.";
         break;
     }
-    if (hinted && !(ending.stop == Stop::syntax_error && unfinished_word(automaton, text, resources.tokens, d))) {
-        const long pointed = apply_hint(language.hints, Scene{text, resources.tokens, resources.spans, automaton}, d);
+    if (ending.stop == Stop::syntax_error && unfinished_word(automaton, text, analysis.expected, d)) {
+        worded = true;
+    } else if (hinted) {
+        const Scene scene{text, resources.tokens, resources.spans, resources.spans_from, automaton};
+        const long pointed = apply_hint(language.hints, scene, d);
+        worded = worded || pointed != -2;
         if (pointed >= 0)  // what may come at the token it points at
             expect(std::vector<unsigned short>(resources.tokens.begin(), resources.tokens.begin() + pointed + 1),
                    automaton, d);
     }
+    if (!worded)
+        d.message = situation_message(ending, entry, d);
     d.code = std::string(language.name) + "." + d.code;
     if (d.offset <= static_cast<long>(text.size())) {
         const LineColumn place = line_column(text, d.offset);

@@ -23,6 +23,22 @@ std::vector<std::string_view> words_of(const char* list)
     return words;
 }
 
+// True when every word of the list (blank-separated) passes the test.
+template <class Test>
+bool every_word(const char* list, Test test)
+{
+    std::string_view rest = list ? list : "";
+    while (!rest.empty()) {
+        const size_t blank = rest.find(' ');
+        if (blank != 0 && !test(rest.substr(0, blank)))
+            return false;
+        if (blank == std::string_view::npos)
+            break;
+        rest.remove_prefix(blank + 1);
+    }
+    return true;
+}
+
 bool starts_with(std::string_view text, std::string_view prefix)
 {
     return text.substr(0, prefix.size()) == prefix;
@@ -87,33 +103,40 @@ class Matcher {
 public:
     Matcher(const Scene& scene, const Diagnostic& d) : s_(scene), d_(d)
     {
+        std::fill(&shapes_[0][0], &shapes_[0][0] + sizeof shapes_, -1);
         found_ = {d.offset, d.length, -1, -1};
-        // (The places of the tokens read, which a scanner that failed may
-        // leave one short.)
-        const size_t n = std::min(scene.codes.size(), scene.spans.size());
-        if (n > 0 && scene.codes[n - 1] != 0 && scene.spans[n - 1].offset == d.offset)
+        // (The places of the last tokens read; a scanner that failed has
+        // none for the token it was reading.)
+        const size_t n = scene.codes.size();
+        const Span* last = n > 0 ? scene.span(n - 1) : nullptr;
+        if (last && scene.codes[n - 1] != 0 && last->offset == d.offset)
             found_ = {d.offset, d.length, symbol(scene.codes[n - 1]), static_cast<long>(n) - 1};
-        for (size_t i = n; i-- > 0;)
-            if (scene.codes[i] != 0 && scene.spans[i].offset + scene.spans[i].length <= d.offset &&
-                static_cast<long>(i) != found_.index) {
-                before_ = {scene.spans[i].offset, scene.spans[i].length, symbol(scene.codes[i]), static_cast<long>(i)};
+        for (size_t i = n; i-- > 0 && scene.span(i);) {
+            const Span& at = *scene.span(i);
+            if (scene.codes[i] != 0 && at.offset + at.length <= d.offset && static_cast<long>(i) != found_.index) {
+                before_ = {at.offset, at.length, symbol(scene.codes[i]), static_cast<long>(i)};
                 break;
             }
-        for (const std::string& name : d.expected)
-            expected_.push_back(name);
+        }
+        const std::string_view from_found = text_at(found_);
+        found_first_ = from_found.empty() ? 0 : from_found[0];
     }
+
+    // The first character of the text from the found token on (0: none).
+    char found_first() const { return found_first_; }
 
     bool holds(const Hint& h)
     {
         word_.clear();
-        if (!shaped(found_, h.found, h.found_text, true) || !shaped(before_, h.before, h.before_text, false))
+        if (!shaped_once(true, h.found, h.found_text) || !shaped_once(false, h.before, h.before_text))
             return false;
-        for (std::string_view name : words_of(h.expects))
-            if (std::find(expected_.begin(), expected_.end(), name) == expected_.end())
-                return false;
-        for (std::string_view name : words_of(h.lacks))
-            if (std::find(expected_.begin(), expected_.end(), name) != expected_.end())
-                return false;
+        const std::vector<std::string>& expected = d_.expected;
+        const auto may_come = [&](std::string_view name) {
+            return std::find(expected.begin(), expected.end(), name) != expected.end();
+        };
+        if (!every_word(h.expects, may_come) ||
+            !every_word(h.lacks, [&](std::string_view name) { return !may_come(name); }))
+            return false;
         if (h.count && !counted(h.count))
             return false;
         if (h.next && !followed(h.next))
@@ -158,7 +181,24 @@ private:
         return t.offset <= static_cast<long>(s_.text.size()) ? s_.text.substr(static_cast<size_t>(t.offset))
                                                              : std::string_view();
     }
-    std::string spelling(const Token& t) const { return t.symbol < 0 ? "" : s_.automaton.spelling(t.symbol); }
+    std::string_view spelling(const Token& t) const { return t.symbol < 0 ? std::string_view() : std::string_view(s_.automaton.spelling(t.symbol)); }
+
+    // The found token's or the one before's shape; those without a text of
+    // their own the same for every hint: worked out once.
+    bool shaped_once(bool found, Shape shape, const char* literal)
+    {
+        const Token& t = found ? found_ : before_;
+        if (shape == Shape::any)
+            return true;
+        if (shape == Shape::text || shape == Shape::token) {
+            const std::string_view at = text_at(t);  // most differ at the first character
+            return !(*literal && (at.empty() || at[0] != *literal)) && shaped(t, shape, literal, found);
+        }
+        signed char& known = shapes_[found][static_cast<size_t>(shape)];
+        if (known < 0)
+            known = shaped(t, shape, literal, found);
+        return known;
+    }
 
     bool shaped(const Token& t, Shape shape, const char* literal, bool found) const
     {
@@ -331,9 +371,10 @@ private:
     const Scene& s_;
     const Diagnostic& d_;
     Token found_, before_, mark_, word_end_;
-    std::vector<std::string> expected_;
     std::string word_;
     std::map<long, std::vector<int>> expected_at_;
+    signed char shapes_[2][static_cast<size_t>(Shape::none) + 1];  // -1: not yet known
+    char found_first_ = 0;  // the first character of the text from the found token on, or 0
 };
 
 }  // namespace
@@ -341,8 +382,11 @@ private:
 long apply_hint(const Hints& hints, const Scene& scene, Diagnostic& d)
 {
     Matcher matcher(scene, d);
-    for (size_t i = 0; i < hints.count; ++i) {
-        const Hint& h = hints.hints[i];
+    const Hints::Tried* tried = hints.tried;
+    while (tried->first && tried->first != matcher.found_first())
+        ++tried;
+    for (const unsigned short* i = tried->hints; *i != Hints::end; ++i) {
+        const Hint& h = hints.hints[*i];
         if (!matcher.holds(h))
             continue;
         const Token t = matcher.pointed(h);
@@ -365,21 +409,24 @@ bool control(char c)
     return (static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F;
 }
 
-// A word as a message quotes it: a long one, or one of several lines (a
+// Appends a word as a message quotes it: a long one, or one of several lines (a
 // verbatim text), by the start of its first line and "..."; a control
 // character (a line break, a NUL byte, which would end the message as a
 // C string) by its number.
-std::string quoted(const std::string& found)
+void append_quoted(std::string& text, const std::string& found)
 {
     const size_t longest = 40, shown = 30;
     const size_t line_end = static_cast<size_t>(std::find_if(found.begin(), found.end(), control) - found.begin());
     if (line_end == 0) {
         static const char digits[] = "0123456789ABCDEF";
         const auto c = static_cast<unsigned char>(found[0]);
-        return std::string("the control character U+00") + digits[c >> 4] + digits[c & 0xF];
+        text.append("the control character U+00").append(1, digits[c >> 4]).append(1, digits[c & 0xF]);
+        return;
     }
-    if (found.size() <= longest && line_end == found.size())
-        return "`" + found + "`";
+    if (found.size() <= longest && line_end == found.size()) {
+        text.append(1, '`').append(found).append(1, '`');
+        return;
+    }
     size_t cut = std::min({found.size(), line_end, shown});
     while (cut > 0 && cut < found.size() && (static_cast<unsigned char>(found[cut]) & 0xC0) == 0x80)
         --cut;  // not inside a character
@@ -388,10 +435,9 @@ std::string quoted(const std::string& found)
         if (blank != std::string::npos && blank > 2)
             cut = blank;  // after a whole word
     }
-    std::string start = found.substr(0, cut);
-    while (!start.empty() && (start.back() == ' ' || start.back() == '\t' || start.back() == '\r'))
-        start.pop_back();
-    return "`" + start + " ...`";
+    while (cut > 0 && (found[cut - 1] == ' ' || found[cut - 1] == '\t' || found[cut - 1] == '\r'))
+        --cut;
+    text.append(1, '`').append(found, 0, cut).append(" ...`");
 }
 
 }  // namespace
@@ -399,23 +445,33 @@ std::string quoted(const std::string& found)
 std::string expanded(const char* message, const std::string& found, const std::string& word,
                      const std::vector<std::string>& expecting)
 {
-    std::string list;
-    for (size_t i = 0; i < expecting.size(); ++i)
-        list += (i == 0 ? "" : i + 1 == expecting.size() ? " or " : ", ") + expecting[i];
     std::string text;
-    for (const char* p = message; *p; ++p) {
+    text.reserve(std::strlen(message) + 64);
+    for (const char* p = message; *p;) {
+        const char* dollar = std::strchr(p, '$');
+        if (!dollar) {
+            text += p;
+            break;
+        }
+        text.append(p, static_cast<size_t>(dollar - p));
+        p = dollar;
         if (std::strncmp(p, "$found", 6) == 0) {
-            const bool starts_sentence = text.empty() || (text.size() >= 2 && text.compare(text.size() - 2, 2, ". ") == 0);
-            text += !found.empty() ? quoted(found) : starts_sentence ? "The end of the text" : "the end of the text";
-            p += 5;
+            const size_t n = text.size();
+            const bool starts_sentence = n == 0 || (n >= 2 && text[n - 2] == '.' && text[n - 1] == ' ');
+            if (!found.empty())
+                append_quoted(text, found);
+            else
+                text += starts_sentence ? "The end of the text" : "the end of the text";
+            p += 6;
         } else if (std::strncmp(p, "$word", 5) == 0) {
             text += word;
-            p += 4;
+            p += 5;
         } else if (std::strncmp(p, "$expecting", 10) == 0) {
-            text += list;
-            p += 9;
+            for (size_t i = 0; i < expecting.size(); ++i)
+                text.append(i == 0 ? "" : i + 1 == expecting.size() ? " or " : ", ").append(expecting[i]);
+            p += 10;
         } else {
-            text += *p;
+            text += *p++;
         }
     }
     return text;

@@ -70,7 +70,17 @@ struct Hint {
 };
 
 struct Hints {
+    // The hints worth trying when the text from the found token on starts
+    // with `first`: their indices, in order, up to `end`. The last list
+    // (first 0) is for any other character.
+    struct Tried {
+        char first;
+        const unsigned short* hints;
+    };
+    static constexpr unsigned short end = 0xFFFF;
+
     const Hint* hints;
+    const Tried* tried;
     std::size_t count;
 };
 
@@ -78,8 +88,16 @@ struct Hints {
 struct Scene {
     std::string_view text;                  // the text as far as it was read
     const std::vector<unsigned short>& codes;  // the tokens read, the last where it stopped
-    const std::vector<Span>& spans;
+    const std::vector<Span>& spans;            // the places of the last of them,
+    long spans_from;                           // from this one on
     const Automaton& automaton;
+
+    // The place of the token of that index, or null when it is not kept.
+    const Span* span(size_t index) const
+    {
+        const long i = static_cast<long>(index) - spans_from;
+        return i >= 0 && i < static_cast<long>(spans.size()) ? &spans[static_cast<size_t>(i)] : nullptr;
+    }
 };
 
 // Applies the first hint that holds to the diagnostic: its message and

@@ -77,7 +77,24 @@ public:
     {
         int code = this->yylex();
         token_ = true;
+        // Where it stands, kept for the last few tokens (a diagnostic's).
+        Span& place = recent_[read_++ & (recent_count - 1)];
+        place.offset = translation_->delivered();
+        if (code > 0) {
+            place.offset = offset(place.offset);
+            place.length = this->yyleng;
+        } else {
+            place.length = 0;
+        }
         return code;
+    }
+
+    long recent(std::vector<Span>& spans) const override
+    {
+        const long kept = std::min<long>(read_, recent_count);
+        for (long i = read_ - kept; i < read_; ++i)
+            spans.push_back(recent_[i & (recent_count - 1)]);
+        return read_ - kept;
     }
 
     // Whatever the last translation left (unread text, a refill cut short
@@ -87,6 +104,7 @@ public:
         translation_ = &translation;
         this->yyrestart(this->yyin);
         token_ = false;
+        read_ = 0;
         this->yylineno = line_ = token_line_ = 1;
         line_start_ = token_line_start_ = 0;
     }
@@ -152,6 +170,8 @@ public:
 private:
     Translation* translation_;
     bool token_ = false;      // a token was read
+    long read_ = 0;           // the tokens read
+    Span recent_[recent_count] = {};  // the places of the last of them
     int line_ = 1;            // the line of the next character to match (yylineno, as last seen)
     long line_start_ = 0;     // the offset of its first character
     int token_line_ = 1;      // the same for the current token's first character

@@ -35,7 +35,7 @@ std::optional<Diagnostic> diagnostic_of(const Language& language, const runtime:
 {
     if (ending.status == 0 || !options.diagnostic)
         return std::nullopt;
-    runtime::rescan(language, resources, input.kept());
+    runtime::recent_places(language, resources);
     return runtime::diagnose(language, ending, resources, input.kept(), options);
 }
 

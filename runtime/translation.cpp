@@ -203,38 +203,12 @@ void Translation::stop(Stop why, std::string_view message)
         fail(why, 2, error_report(language_, message));
 }
 
-void rescan(const Language& language, Resources& resources, std::string_view text)
+void recent_places(const Language& language, Resources& resources)
 {
     resources.spans.clear();
-    std::unique_ptr<TokenSource>& scanner = resources.scanner(language);
-    if (!scanner)
-        return;
-    // The scanner reads the tokens again from the text it was given, with
-    // no parser: it takes no hint from one, so they are the same tokens.
-    std::vector<unsigned short> tokens;
-    tokens.swap(resources.tokens);  // a translation starts with none
-    std::string sink;
-    Output out(sink), err(sink), trace(sink);
-    TextInput in(text);
-    Options options;
-    options.diagnostic = false;
-    {
-        Translation again(language, Streams{in, out, err, trace}, options, nullptr, resources);
-        scanner->restart(again);
-        again.attach(*scanner);
-        try {
-            for (unsigned short code : tokens) {
-                if (code == 0 || scanner->next() <= 0) {
-                    resources.spans.push_back({static_cast<long>(text.size()), 0});
-                    break;
-                }
-                resources.spans.push_back({scanner->offset(again.delivered()), scanner->length()});
-            }
-        } catch (const ScannerFailure&) {
-            // The token that made the scanner fail: its place is the ending's.
-        }
-    }
-    tokens.swap(resources.tokens);
+    resources.spans_from = 0;
+    if (const std::unique_ptr<TokenSource>& scanner = resources.scanner(language))
+        resources.spans_from = scanner->recent(resources.spans);
 }
 
 }  // namespace tessel::runtime

@@ -85,8 +85,16 @@ struct Place {
 };
 
 // What a translation needs of its scanner (see scanner.h).
+// A token a translation read: where it stands in the text.
+struct Span {
+    long offset;
+    long length;
+};
+
 class TokenSource {
 public:
+    // How many of the last tokens read a scanner keeps the places of (a power of two).
+    static constexpr long recent_count = 8;
     virtual ~TokenSource() = default;
     // The next token's code, 0 at the end of the text. May throw ScannerFailure.
     virtual int next() = 0;
@@ -100,15 +108,13 @@ public:
     virtual Place place(long delivered, Token which) const = 0;
     // The byte offset of the current token, given the characters handed over.
     virtual long offset(long delivered) const = 0;
+    // The places of the last tokens read (at most recent_count, the end of
+    // the text included), added to spans; returns the index of the first.
+    virtual long recent(std::vector<Span>& spans) const = 0;
     // Makes the scanner start anew for another translation, as if new.
     virtual void restart(Translation& translation) = 0;
 };
 
-// A token a translation read: where it stands in the text.
-struct Span {
-    long offset;
-    long length;
-};
 
 // What translations made one after the other keep between them: a scanner
 // per language (made on first use), the values of the grammars' symbols,
@@ -122,7 +128,8 @@ public:
     ~Resources();
 
     std::vector<unsigned short> tokens;
-    std::vector<Span> spans;
+    std::vector<Span> spans;  // the places of the last of them (recent_places)
+    long spans_from = 0;      // the index among the tokens of the first
 
     // The language's scanner, or null before its first translation.
     std::unique_ptr<TokenSource>& scanner(const Language& language);
@@ -264,11 +271,10 @@ using Translate = Ending (*)(const Language&, const Streams&, const Options&, st
 // Runs a grammar: builds its state, takes the language's scanner (made now,
 // or restarted), parses, and tells how it ended. What stops a translation at
 // once is caught here.
-// The places of the tokens the last translation read (resources.tokens),
-// into resources.spans: its scanner reads them again from the text, for
-// the diagnostic of a failed translation (the translation itself keeps only
-// their codes, which costs nothing worth measuring).
-void rescan(const Language& language, Resources& resources, std::string_view text);
+// The places of the last tokens the last translation read, as its scanner
+// kept them, into resources.spans, for the diagnostic of a failed
+// translation (resources.tokens holds the codes of all).
+void recent_places(const Language& language, Resources& resources);
 
 template <class Grammar>
 Ending run(const Language& language, const Streams& streams, const Options& options, std::vector<Command>* commands,

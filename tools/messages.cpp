@@ -490,9 +490,36 @@ int compile_hints(const Grammar& g, const std::string& path, const std::string& 
     code << "    {nullptr, Shape::any, nullptr, Shape::any, nullptr, false, 0, 0, nullptr, nullptr, nullptr, nullptr,"
          << " nullptr, nullptr, nullptr, nullptr, nullptr},\n"
          << "};\n\n"
+         << "// The hints to try when the text from the found token on starts with a\n"
+         << "// given character: those whose found text starts with it, and those that\n"
+         << "// ask for no such text; the last list for any other character.\n";
+    auto first_of = [](const HintEntry& h) {
+        return (h.found == "text" || h.found == "token") && !h.found_text.empty() ? h.found_text[0] : '\0';
+    };
+    std::vector<char> firsts;
+    for (const HintEntry& h : hints)
+        if (first_of(h) && std::find(firsts.begin(), firsts.end(), first_of(h)) == firsts.end())
+            firsts.push_back(first_of(h));
+    firsts.push_back('\0');
+    auto char_literal = [](char c) {
+        static const char hex[] = "0123456789abcdef";
+        const auto u = static_cast<unsigned char>(c);
+        return std::string("'\\x") + hex[u >> 4] + hex[u & 0xF] + "'";
+    };
+    for (size_t f = 0; f < firsts.size(); ++f) {
+        code << "const unsigned short tried_" << f << "[] = {";
+        for (size_t i = 0; i < hints.size(); ++i)
+            if (!first_of(hints[i]) || first_of(hints[i]) == firsts[f])
+                code << i << ", ";
+        code << Hints::end << "};\n";
+    }
+    code << "const Hints::Tried tried[] = {";
+    for (size_t f = 0; f < firsts.size(); ++f)
+        code << "{" << char_literal(firsts[f]) << ", tried_" << f << "}" << (f + 1 < firsts.size() ? ", " : "");
+    code << "};\n\n"
          << "}  // namespace\n\n"
          << "extern const Hints " << g.name() << "_hints;\n"
-         << "const Hints " << g.name() << "_hints = {hints, " << hints.size() << "};\n\n"
+         << "const Hints " << g.name() << "_hints = {hints, tried, " << hints.size() << "};\n\n"
          << "}  // namespace tessel::runtime\n";
     std::ofstream out(output, std::ios::binary);
     out << code.str();

@@ -107,11 +107,11 @@ LineColumn line_column(std::string_view text, long offset)
 {
     LineColumn place;
     const std::string_view before = text.substr(0, static_cast<size_t>(std::max(0L, offset)));
-    for (size_t i = 0; i < before.size(); ++i)
-        if (before[i] == '\n') {
-            ++place.line;
-            place.line_start = static_cast<long>(i) + 1;
-        }
+    const size_t last_break = before.rfind('\n');
+    if (last_break != std::string_view::npos) {
+        place.line += static_cast<int>(std::count(before.begin(), before.begin() + static_cast<long>(last_break) + 1, '\n'));
+        place.line_start = static_cast<long>(last_break) + 1;
+    }
     place.column = 1 + display_width(before.substr(static_cast<size_t>(place.line_start)));
     return place;
 }

@@ -44,6 +44,14 @@ bool starts_with(std::string_view text, std::string_view prefix)
     return text.substr(0, prefix.size()) == prefix;
 }
 
+bool starts_with(std::string_view text, const char* prefix)
+{
+    size_t i = 0;
+    while (prefix[i] && i < text.size() && text[i] == prefix[i])
+        ++i;
+    return !prefix[i];
+}
+
 char lower(char c)
 {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;

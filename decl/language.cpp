@@ -10,6 +10,7 @@ namespace {
 
 const TokenExample examples[] = {{"OTHER", "$"}};
 const LongToken long_tokens[] = {long_blanks, {"%", "", long_comment, false}, long_name};
+const char* const comment_marks[] = {"%"};
 
 }  // namespace
 
@@ -24,6 +25,7 @@ const Language decl_language{
     false,  // the trace: "#debug:" lines of the script
     examples,
     long_tokens,
+    comment_marks,
 };
 
 }  // namespace tessel::runtime

@@ -99,10 +99,12 @@ std::string situation_message(const Ending& ending, const Messages::Entry* entry
 
 // A text that ends inside a word that may come there is only unfinished:
 // "3;a an" (typing `and`), ":<ma" (typing `:<main>`), a text's opening
-// mark cut short (":" of `:{`), or the start of a longer name where a name
-// may come (";a or tick", typing `ticks`).
-bool unfinished_word(const Automaton& automaton, std::string_view text, const std::vector<int>& expected, Diagnostic& d)
+// mark cut short (":" of `:{`), a comment's mark cut short ("-" of "--"),
+// or the start of a longer name where a name may come (";a or tick",
+// typing `ticks`).
+bool unfinished_word(const Language& language, std::string_view text, const std::vector<int>& expected, Diagnostic& d)
 {
+    const Automaton& automaton = language.automaton();
     if (d.length == 0 || d.offset >= static_cast<long>(text.size()))
         return false;
     const std::string_view rest = text.substr(static_cast<size_t>(d.offset));
@@ -112,6 +114,10 @@ bool unfinished_word(const Automaton& automaton, std::string_view text, const st
         d.message = std::move(message);
         return true;
     };
+    // The mark of a comment, which may stand between any two tokens ("--").
+    for (std::string_view mark : language.comment_marks)
+        if (mark.size() > rest.size() && mark.compare(0, rest.size(), rest) == 0)
+            return unfinished("The text ends in the middle of `" + std::string(mark) + "`, the mark of a comment: go on typing.");
     const bool word = std::all_of(rest.begin(), rest.end(), [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
     });
@@ -248,7 +254,7 @@ Diagnostic diagnose(const Language& language, const Ending& ending, const Resour
         d.message = "The translation ran out of memory.";
         break;
     }
-    if (ending.stop == Stop::syntax_error && unfinished_word(automaton, text, analysis.expected, d)) {
+    if (ending.stop == Stop::syntax_error && unfinished_word(language, text, analysis.expected, d)) {
         worded = true;
     } else if (hinted) {
         const Scene scene{text, resources.tokens, resources.spans, resources.spans_from, automaton};

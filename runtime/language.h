@@ -92,6 +92,9 @@ struct Language {
     bool trace_in_file;
     List<TokenExample> examples;
     List<LongToken> long_tokens;
+    // The marks that start a comment (to the end of its line): a text that
+    // ends inside one is only unfinished.
+    List<const char*> comment_marks = {};
 };
 
 // What a language's folder defines beside its descriptor (<kind>_language):

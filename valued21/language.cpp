@@ -12,6 +12,7 @@ const TokenExample examples[] = {{"INT", "1"}, {"OTHER", "$"}};
 const LongToken long_tokens[] = {
     long_blanks, {"-", "-", long_comment, false}, long_backquoted, long_marked, long_name, long_number,
 };
+const char* const comment_marks[] = {"--"};
 
 }  // namespace
 
@@ -26,6 +27,7 @@ const Language valued21_language{
     false,  // the trace: "#debug:" lines of the script
     examples,
     long_tokens,
+    comment_marks,
 };
 
 }  // namespace tessel::runtime

@@ -1,6 +1,7 @@
 #include "automaton.h"
 
 #include <algorithm>
+#include <array>
 
 namespace tessel::runtime {
 
@@ -193,7 +194,10 @@ Analysis Automaton::analyse(const std::vector<unsigned short>& codes) const
     // all take its default reduction: they go down those reductions together,
     // each of the others its own way (shifts) from where they part.
     enum : char { undecided, shifted, refused };
-    std::vector<char> fate(static_cast<size_t>(t_.ntokens), undecided);
+    std::array<char, 256> fates;  // (most grammars have fewer tokens: no allocation)
+    std::vector<char> more_fates(t_.ntokens > 256 ? static_cast<size_t>(t_.ntokens) : 0);
+    char* fate = t_.ntokens > 256 ? more_fates.data() : fates.data();
+    std::fill(fate, fate + t_.ntokens, undecided);
     fate[error_symbol] = fate[undefined_symbol] = refused;
     std::vector<int> above;
     above.reserve(16);

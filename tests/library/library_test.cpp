@@ -249,6 +249,40 @@ TEST(LibraryLimits, ScannerBuffer)
     EXPECT_EQ(overflow, longer.err);
 }
 
+// A grammar changed without its messages (or its hints): a syntax error
+// still says whether the text may not stop or the token may not stand
+// there, and what may come.
+TEST(LibraryDiagnostics, SituationWithoutItsMessage)
+{
+    using namespace tessel::runtime;
+    const Language& pure21 = language(Kind::pure21);
+    static const unsigned short nothing[] = {Hints::end};
+    static const Hints::Tried tried[] = {{0, nothing}};
+    const Messages no_messages{nullptr, 0};
+    const Hints no_hints{nullptr, tried, 0};
+    const Language bare{pure21.name,     pure21.title,        pure21.usage_name,  pure21.translate,
+                        pure21.automaton, no_messages,         no_hints,           pure21.trace_in_file,
+                        pure21.examples,  pure21.long_tokens, pure21.comment_marks};
+    const struct {
+        std::string text, message;
+    } cases[] = {
+        {"3;a and ;c.", "This cannot stand here. Expected: a name, `not`, `pre`, `(`."},
+        {"3;a and", "The text cannot end here. Expected: a name, `not`, `pre`, `(`."},
+    };
+    for (const auto& c : cases) {
+        Resources resources;
+        std::string out, err, trace;
+        TextInput in(c.text);
+        Output o(out), e(err), t(trace);
+        const tessel::Options options;
+        const Ending ending = bare.translate(bare, Streams{in, o, e, t}, options, nullptr, resources);
+        recent_places(bare, resources);
+        const tessel::Diagnostic d = diagnose(bare, ending, resources, c.text, options);
+        EXPECT_EQ("pure21.syntax-error", d.code) << c.text;
+        EXPECT_EQ(c.message, d.message) << c.text;
+    }
+}
+
 TEST(LibraryNames, KindsAndReports)
 {
     Kind kind;

@@ -9,8 +9,10 @@
 //   tessel-bench scan FILE             the ic3 scanner alone over FILE: seconds
 //   tessel-bench trace KIND FILE N     N translations with a Translator kept, with
 //                                      and without trace: us each, and the ratio
-//   tessel-bench failing KIND FILE N   N translations of a failing text with and
+//   tessel-bench failing KIND FILE N [with|without]
+//                                      N translations of a failing text with and
 //                                      without their diagnostic: us each, and the ratio
+//                                      (or only those with, or without)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -126,7 +128,8 @@ int trace(const char* kind_name, const char* path, long n)
     return 0;
 }
 
-int failing(const char* kind_name, const char* path, long n)
+// MODE "both", or "with" / "without" alone (for counting instructions).
+int failing(const char* kind_name, const char* path, long n, const std::string& mode)
 {
     tessel::Kind kind = kind_of(kind_name);
     std::string text = read_file(path);
@@ -136,6 +139,11 @@ int failing(const char* kind_name, const char* path, long n)
     }
     tessel::Options plain;
     plain.diagnostic = false;
+    if (mode != "both") {
+        std::printf("%.3f us %s the diagnostic\n", us_each(kind, text, n, mode == "with" ? tessel::Options() : plain),
+                    mode.c_str());
+        return 0;
+    }
     const double with = us_each(kind, text, n, tessel::Options()), without = us_each(kind, text, n, plain);
     std::printf("%.3f us with the diagnostic, %.3f us without: %.2f times the cost\n", with, without, with / without);
     return 0;
@@ -192,9 +200,9 @@ int main(int argc, char* argv[])
         return scan(argv[2]);
     if (mode == "trace" && argc == 5)
         return trace(argv[2], argv[3], std::atol(argv[4]));
-    if (mode == "failing" && argc == 5)
-        return failing(argv[2], argv[3], std::atol(argv[4]));
+    if (mode == "failing" && (argc == 5 || (argc == 6 && (std::string(argv[5]) == "with" || std::string(argv[5]) == "without"))))
+        return failing(argv[2], argv[3], std::atol(argv[4]), argc == 6 ? argv[5] : "both");
     std::cerr << "usage: tessel-bench rate KIND FILE N | memory N1 N2 FILE... | scan FILE | trace KIND FILE N"
-                 " | failing KIND FILE N\n";
+                 " | failing KIND FILE N [with|without]\n";
     return 2;
 }

@@ -49,18 +49,25 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
 
     CHECK(same(r, translate_bytewise(kind, text, &translator)), "one byte per read gives the same bytes");
 
-    // The diagnostic says where the translation stopped, consistently with
-    // the text: its token's bytes, line and column.
+    // The diagnostic says where the translation went wrong, consistently
+    // with the text: never after the place where it stopped (a text cut
+    // short is shown just after its last token, a hint may point at the
+    // token before or at a comment's mark), its token's bytes, its line, and
+    // its column (counted in characters as a terminal shows them: in bytes
+    // on a line of plain ASCII up to it).
     CHECK(r.diagnostic.has_value() == (r.status != 0), "a diagnostic exactly after a failure");
     if (r.diagnostic) {
         const tessel::Diagnostic& d = *r.diagnostic;
-        CHECK(d.offset == r.error_offset && d.length >= 0 && d.offset + d.length <= static_cast<long>(size),
-              "the diagnostic's token lies within the text");
+        CHECK(d.offset >= 0 && d.offset <= r.error_offset && d.length >= 0 &&
+                  d.offset + d.length <= static_cast<long>(size),
+              "the diagnostic's token lies within the text, not after where it stopped");
         CHECK(d.found == text.substr(static_cast<size_t>(d.offset), static_cast<size_t>(d.length)), "its bytes");
         const size_t newline = d.offset == 0 ? std::string::npos : text.rfind('\n', static_cast<size_t>(d.offset - 1));
         const long line_start = newline == std::string::npos ? 0 : static_cast<long>(newline) + 1;
+        const bool plain = std::all_of(text.begin() + line_start, text.begin() + d.offset,
+                                       [](char c) { return c >= 0x20 && c < 0x7F; });
         CHECK(d.line == 1 + std::count(text.begin(), text.begin() + d.offset, '\n') &&
-                  d.column == d.offset - line_start + 1,
+                  (plain ? d.column == d.offset - line_start + 1 : d.column >= 1),
               "its line and column");
         CHECK(!d.message.empty(), "a message");
     }

@@ -66,7 +66,7 @@ public:
         this->yyensure_buffer_stack();
         std::unique_ptr<char, void (*)(void*)> chars(static_cast<char*>(yyalloc(YY_BUF_SIZE + 2)), yyfree);
         auto* buffer = static_cast<yy_buffer_state*>(yyalloc(sizeof(yy_buffer_state)));
-        buffer->yy_ch_buf = chars.release();
+        chars_ = buffer->yy_ch_buf = chars.release();
         buffer->yy_buf_size = YY_BUF_SIZE;
         buffer->yy_is_our_buffer = 1;
         this->yy_buffer_stack[this->yy_buffer_stack_top] = buffer;
@@ -75,17 +75,12 @@ public:
 
     int next() override
     {
-        int code = this->yylex();
-        token_ = true;
+        const int code = this->yylex();
         // Where it stands, kept for the last few tokens (a diagnostic's).
         Span& place = recent_[read_++ & (recent_count - 1)];
-        place.offset = translation_->delivered();
-        if (code > 0) {
-            place.offset = offset(place.offset);
-            place.length = this->yyleng;
-        } else {
-            place.length = 0;
-        }
+        const long delivered = translation_->delivered();
+        place.offset = code > 0 ? delivered - this->yy_n_chars + (this->yytext - chars_) : delivered;
+        place.length = code > 0 ? this->yyleng : 0;
         return code;
     }
 
@@ -103,7 +98,6 @@ public:
     {
         translation_ = &translation;
         this->yyrestart(this->yyin);
-        token_ = false;
         read_ = 0;
         this->yylineno = line_ = token_line_ = 1;
         line_start_ = token_line_start_ = 0;
@@ -114,7 +108,7 @@ public:
     Place place(long delivered, Token which) const override
     {
         Place p;
-        if (which == Token::end || (which == Token::current && !token_)) {
+        if (which == Token::end || (which == Token::current && read_ == 0)) {
             p.offset = delivered;
             p.line = line_;
             p.column = static_cast<int>(delivered - line_start_ + 1);
@@ -126,8 +120,7 @@ public:
             p.line = token_line_;
             p.column = static_cast<int>(p.offset - token_line_start_ + 1);
         } else {  // the characters scanned so far, not yet a token
-            const char* buffer = this->yy_buffer_stack[this->yy_buffer_stack_top]->yy_ch_buf;
-            p.length = std::max(0L, static_cast<long>(this->yy_n_chars - (this->yytext - buffer)));
+            p.length = std::max(0L, static_cast<long>(this->yy_n_chars - (this->yytext - chars_)));
             p.line = line_;
             p.column = static_cast<int>(p.offset - line_start_ + 1);
         }
@@ -163,13 +156,12 @@ public:
     // too, when a fatal error may interrupt it.
     long offset(long delivered) const override
     {
-        const char* buffer = this->yy_buffer_stack[this->yy_buffer_stack_top]->yy_ch_buf;
-        return delivered - this->yy_n_chars + (this->yytext - buffer);
+        return delivered - this->yy_n_chars + (this->yytext - chars_);
     }
 
 private:
     Translation* translation_;
-    bool token_ = false;      // a token was read
+    const char* chars_;       // the buffer's characters (never moved: the buffer never grows)
     long read_ = 0;           // the tokens read
     Span recent_[recent_count] = {};  // the places of the last of them
     int line_ = 1;            // the line of the next character to match (yylineno, as last seen)

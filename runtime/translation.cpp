@@ -12,7 +12,6 @@ Resources::Resources()
     // Room for a label's tokens and values: a translation grows them
     // only when its text is longer.
     tokens.reserve(64);
-    spans.reserve(64);
     values_.reserve(16);
     spare_.reserve(32);
 }

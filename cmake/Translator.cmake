@@ -99,12 +99,20 @@ ${no_messages}
 endfunction()
 
 # The web build's compiler (emscripten) sees its own system headers only:
-# the scanners get flex's FlexLexer.h from the build machine, copied.
+# the scanners get flex's FlexLexer.h from the build machine, copied. The
+# copy and each scanner name the stand-ins of web/flex/flex_streams.h
+# instead of the standard streams, whose locales would double the module's
+# code (web/flex/flex_streams.cmake).
 if(EMSCRIPTEN)
   get_filename_component(flex_bin ${FLEX_EXECUTABLE} DIRECTORY)
   find_file(TESSEL_FLEX_LEXER_H FlexLexer.h HINTS ${flex_bin}/../include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-  configure_file(${TESSEL_FLEX_LEXER_H} ${PROJECT_BINARY_DIR}/flex/FlexLexer.h COPYONLY)
-  set(TESSEL_FLEX_INCLUDE ${PROJECT_BINARY_DIR}/flex)
+  set(TESSEL_FLEX_STREAMS ${PROJECT_SOURCE_DIR}/web/flex/flex_streams.cmake)
+  file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/flex)
+  execute_process(COMMAND ${CMAKE_COMMAND} -DIN=${TESSEL_FLEX_LEXER_H} -DOUT=${PROJECT_BINARY_DIR}/flex/FlexLexer.h
+                          -P ${TESSEL_FLEX_STREAMS}
+                  COMMAND_ERROR_IS_FATAL ANY)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${TESSEL_FLEX_LEXER_H} ${TESSEL_FLEX_STREAMS})
+  set(TESSEL_FLEX_INCLUDE ${PROJECT_BINARY_DIR}/flex ${PROJECT_SOURCE_DIR}/web/flex)
 endif()
 
 # tessel_grammar(<kind> <sources-var>)
@@ -145,6 +153,13 @@ function(tessel_grammar kind sources_var)
               COMPILE_FLAGS "--prefix=${kind}")
   # The scanner includes the parser's header.
   set_source_files_properties(${FLEX_${kind}_scanner_OUTPUTS} PROPERTIES OBJECT_DEPENDS ${parser_header})
+  if(EMSCRIPTEN)
+    # The web build's streams (see above).
+    set(scanner ${FLEX_${kind}_scanner_OUTPUTS})
+    add_custom_command(OUTPUT ${scanner} APPEND
+        COMMAND ${CMAKE_COMMAND} -DIN=${scanner} -DOUT=${scanner} -P ${TESSEL_FLEX_STREAMS}
+        DEPENDS ${TESSEL_FLEX_STREAMS})
+  endif()
   if(TESSEL_COVERAGE)
     # So that gcov counts each rule's action on the rule's own line.
     set(scanner ${FLEX_${kind}_scanner_OUTPUTS})

@@ -97,6 +97,29 @@ test('wrong calls are refused with a reason', () => {
   assert.match(tessel.version, /^\d+\.\d+\.\d+$/);
 });
 
+test("a scanner's fatal error ends its translation; the next starts afresh", () => {
+  const overflow = "input buffer overflow, can't enlarge buffer because scanner uses REJECT\n";
+  // [kind, text, status, err]
+  const table = [
+    ['pure21', `;${'a'.repeat(16382)};.`, 0, ''],
+    ['pure21', `;${'a'.repeat(16383)};.`, 2, overflow],
+    ['pure21', ';a;b.', 0, ''],
+    ['ic3', `:{${'x'.repeat(20000)}`, 2, overflow],
+    ['ic3', readFileSync(join(top, 'tests', 'golden', 'ic3', 'counter-chart', 'stdin'), 'latin1'), 0, ''],
+  ];
+  for (const [kind, text, status, err] of table) {
+    const result = tessel.translate(kind, text);
+    assert.deepEqual([result.status, result.err], [status, err], `${kind}, ${text.length} characters`);
+  }
+});
+
+// The web build's scanners stand without the standard streams, whose
+// locales (money, time, wide characters) were a third of the module.
+test('the module carries no standard streams or locales', () => {
+  const wasm = readFileSync(join(site, 'tessel.wasm')).toString('latin1');
+  for (const name of ['moneypunct', 'time_get', '__stdinbuf', 'LC_MONETARY']) assert.ok(!wasm.includes(name), name);
+});
+
 test('two loaded modules translate independently', async () => {
   const other = await load({ wasm: new WebAssembly.Module(readFileSync(join(site, 'tessel.wasm'))) });
   assert.equal(other.translate('decl', 'input I;').status, 0);

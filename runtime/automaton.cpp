@@ -66,6 +66,9 @@ Automaton::Automaton(Tables tables) : t_(std::move(tables))
         if (symbol != error_symbol && symbol != undefined_symbol)
             by_name_.push_back(symbol);
     std::sort(by_name_.begin(), by_name_.end(), [this](int a, int b) { return name(a) < name(b); });
+    name_rank_.assign(static_cast<size_t>(t_.ntokens), 0);
+    for (size_t i = 0; i < by_name_.size(); ++i)
+        name_rank_[static_cast<size_t>(by_name_[i])] = static_cast<int>(i);
 }
 
 int Automaton::symbol(int code) const
@@ -145,18 +148,17 @@ void Automaton::settle(std::vector<int>& stack) const
         reduce(stack, t_.defact[static_cast<size_t>(stack.back())]);
 }
 
-bool Automaton::shifts(const std::vector<int>& stack, int symbol, std::vector<int>& above) const
+Automaton::Move Automaton::meets(const std::vector<int>& stack, int symbol, std::vector<int>& above, int& top) const
 {
     // The stack as the reductions leave it, without copying it: its first
     // `kept` states, then the states pushed above them.
     size_t kept = stack.size();
     above.clear();
     for (;;) {
-        const Action a = action(above.empty() ? stack[kept - 1] : above.back(), symbol);
-        if (a.move == Move::shift || a.move == Move::accept)
-            return true;
-        if (a.move == Move::error)
-            return false;
+        top = above.empty() ? stack[kept - 1] : above.back();
+        const Action a = action(top, symbol);
+        if (a.move != Move::reduce)
+            return a.move;
         for (int n = t_.r2[static_cast<size_t>(a.target)]; n > 0; --n) {
             if (!above.empty())
                 above.pop_back();
@@ -165,6 +167,13 @@ bool Automaton::shifts(const std::vector<int>& stack, int symbol, std::vector<in
         }
         above.push_back(goto_state(a.target, above.empty() ? stack[kept - 1] : above.back()));
     }
+}
+
+bool Automaton::shifts(const std::vector<int>& stack, int symbol, std::vector<int>& above) const
+{
+    int top;
+    const Move move = meets(stack, symbol, above, top);
+    return move == Move::shift || move == Move::accept;
 }
 
 Analysis Automaton::analyse(const std::vector<unsigned short>& codes) const
@@ -185,39 +194,40 @@ Analysis Automaton::analyse(const std::vector<unsigned short>& codes) const
         return result;
     result.arrival_state = stack.back();
     // Where the last token meets the error: after the reductions it causes.
-    std::vector<int> work;
-    work.reserve(stack.size() + 16);
-    work = stack;
-    if (reduce_for(work, symbol(codes.back())).move == Move::error)
-        result.error_state = work.back();
+    std::vector<int> above;
+    above.reserve(16);
+    int top;
+    if (meets(stack, symbol(codes.back()), above, top) == Move::error)
+        result.error_state = top;
     // Which tokens could be shifted. The tokens a state's row does not name
-    // all take its default reduction: they go down those reductions together,
-    // each of the others its own way (shifts) from where they part.
-    enum : char { undecided, shifted, refused };
+    // all take its default reduction: they go down those reductions together
+    // (on the stack itself, no longer needed), each of the others its own
+    // way (shifts) from where they part.
+    enum : char { undecided, decided };
     std::array<char, 256> fates;  // (most grammars have fewer tokens: no allocation)
     std::vector<char> more_fates(t_.ntokens > 256 ? static_cast<size_t>(t_.ntokens) : 0);
     char* fate = t_.ntokens > 256 ? more_fates.data() : fates.data();
     std::fill(fate, fate + t_.ntokens, undecided);
-    fate[error_symbol] = fate[undefined_symbol] = refused;
-    std::vector<int> above;
-    above.reserve(16);
-    work = stack;
+    fate[error_symbol] = fate[undefined_symbol] = decided;
+    result.expected.reserve(static_cast<size_t>(t_.ntokens));
     for (;;) {
-        const auto state = static_cast<size_t>(work.back());
+        const auto state = static_cast<size_t>(stack.back());
         for (size_t i = row_start_[state]; i < row_start_[state + 1]; ++i) {
-            const auto symbol = static_cast<size_t>(row_symbols_[i]);
-            if (fate[symbol] == undecided)
-                fate[symbol] = shifts(work, static_cast<int>(symbol), above) ? shifted : refused;
+            const int symbol = row_symbols_[i];
+            if (fate[static_cast<size_t>(symbol)] == undecided) {
+                fate[static_cast<size_t>(symbol)] = decided;
+                if (shifts(stack, symbol, above))
+                    result.expected.push_back(symbol);
+            }
         }
         const int rule = t_.defact[state];
         if (rule == 0)
             break;  // an error for all the others
-        reduce(work, rule);
+        reduce(stack, rule);
     }
-    result.expected.reserve(static_cast<size_t>(t_.ntokens));
-    for (int symbol : by_name_)
-        if (fate[static_cast<size_t>(symbol)] == shifted)
-            result.expected.push_back(symbol);
+    // In the order of their names.
+    std::sort(result.expected.begin(), result.expected.end(),
+              [this](int a, int b) { return name_rank_[static_cast<size_t>(a)] < name_rank_[static_cast<size_t>(b)]; });
     return result;
 }
 

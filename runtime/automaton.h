@@ -95,6 +95,10 @@ private:
     int goto_state(int rule, int top) const;
     // Pops the rule's right side and pushes the goto state.
     void reduce(std::vector<int>& stack, int rule) const;
+    // The move a token of this symbol meets on this stack, after the
+    // reductions it causes (not made on the stack: the states they push go
+    // to `above`, kept from call to call); `top`: the state where it meets it.
+    Move meets(const std::vector<int>& stack, int symbol, std::vector<int>& above, int& top) const;
     // True when a token of this symbol would be shifted from this stack
     // (after the reductions it causes), false when it meets an error; the
     // states it pushes go to `above`, kept from call to call.
@@ -106,6 +110,7 @@ private:
 
     Tables t_;
     std::vector<int> by_name_;  // the token symbols (but bison's own) in the order of their names
+    std::vector<int> name_rank_;  // for each token symbol, its place in that order
     // Each symbol's name and spelling, made once (a diagnosis reads them often).
     std::vector<std::string> names_, spellings_;
     std::vector<Shown> shown_;

@@ -72,10 +72,7 @@ Analysis expect(const std::vector<unsigned short>& tokens, const Automaton& auto
 // state and what may come there), or null; sets the diagnostic's code.
 const Messages::Entry* situation(const Analysis& analysis, const Messages& messages, Diagnostic& d)
 {
-    std::string names;
-    for (size_t i = 0; i < d.expected.size(); ++i)
-        names.append(i ? " " : "").append(d.expected[i]);
-    const Messages::Entry* entry = message_of(messages, analysis.error_state, names);
+    const Messages::Entry* entry = message_of(messages, analysis.error_state, d.expected);
     d.code = entry ? entry->code : "syntax-error";
     return entry;
 }
@@ -166,6 +163,26 @@ void widen_to_characters(Diagnostic& d, std::string_view text)
 }
 
 }  // namespace
+
+const Messages::Entry* message_of(const Messages& messages, int state, const std::vector<std::string>& expected)
+{
+    // The entry's names, blank-separated, are those names in that order.
+    auto same = [&](std::string_view joined) {
+        for (size_t i = 0; i < expected.size(); ++i) {
+            if (i > 0 && (joined.empty() || joined[0] != ' '))
+                return false;
+            joined.remove_prefix(i > 0 ? 1 : 0);
+            if (joined.substr(0, expected[i].size()) != expected[i])
+                return false;
+            joined.remove_prefix(expected[i].size());
+        }
+        return joined.empty();
+    };
+    for (size_t i = 0; i < messages.count; ++i)
+        if (messages.entries[i].state == state && same(messages.entries[i].expected))
+            return &messages.entries[i];
+    return nullptr;
+}
 
 const Messages::Entry* message_of(const Messages& messages, int state, std::string_view expected)
 {

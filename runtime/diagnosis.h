@@ -40,6 +40,8 @@ struct Messages {
 
 // The entry of a situation (null when the table has none).
 const Messages::Entry* message_of(const Messages& messages, int state, std::string_view expected);
+// The same, with the names apart.
+const Messages::Entry* message_of(const Messages& messages, int state, const std::vector<std::string>& expected);
 
 // The diagnostic of a translation in the language that ended as `ending`
 // after reading the tokens kept in `resources` (the last one where it

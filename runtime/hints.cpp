@@ -391,7 +391,8 @@ long apply_hint(const Hints& hints, const Scene& scene, Diagnostic& d)
 {
     Matcher matcher(scene, d);
     const Hints::Tried* tried = hints.tried;
-    while (tried->first && tried->first != matcher.found_first())
+    const char first = matcher.found_first();
+    while (tried->first && tried->first != first)
         ++tried;
     for (const unsigned short* i = tried->hints; *i != Hints::end; ++i) {
         const Hint& h = hints.hints[*i];

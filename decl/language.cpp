@@ -9,8 +9,7 @@ TESSEL_LANGUAGE_PARTS(decl)
 namespace {
 
 const TokenExample examples[] = {{"OTHER", "$"}};
-const LongToken long_tokens[] = {long_blanks, {"%", "", long_comment, false}, long_name};
-const char* const comment_marks[] = {"%"};
+const LongToken long_tokens[] = {long_blanks, long_comment("%", ""), long_name};
 
 }  // namespace
 
@@ -25,7 +24,6 @@ const Language decl_language{
     false,  // the trace: "#debug:" lines of the script
     examples,
     long_tokens,
-    comment_marks,
 };
 
 }  // namespace tessel::runtime

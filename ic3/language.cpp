@@ -13,7 +13,7 @@ const LongToken long_tokens[] = {
      "This verbatim text is too long, or its closing brace is missing: from `:{` to `}` it may have at most {} "
      "characters.",
      true},
-    long_blanks, {"%", "", long_comment, false}, long_marked, long_name, long_number,
+    long_blanks, long_comment("%", ""), long_marked, long_name, long_number,
 };
 
 }  // namespace

@@ -112,9 +112,14 @@ bool unfinished_word(const Language& language, std::string_view text, const std:
         return true;
     };
     // The mark of a comment, which may stand between any two tokens ("--").
-    for (std::string_view mark : language.comment_marks)
-        if (mark.size() > rest.size() && mark.compare(0, rest.size(), rest) == 0)
-            return unfinished("The text ends in the middle of `" + std::string(mark) + "`, the mark of a comment: go on typing.");
+    for (const LongToken& token : language.long_tokens) {
+        if (!token.comment || rest[0] != token.first[0])
+            continue;
+        const std::string_view then = token.then;  // the mark: its first character, then this
+        if (rest.size() <= then.size() && then.compare(0, rest.size() - 1, rest.substr(1)) == 0)
+            return unfinished("The text ends in the middle of `" + std::string(1, token.first[0]) + std::string(then) +
+                              "`, the mark of a comment: go on typing.");
+    }
     const bool word = std::all_of(rest.begin(), rest.end(), [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
     });
@@ -180,14 +185,6 @@ const Messages::Entry* message_of(const Messages& messages, int state, const std
     };
     for (size_t i = 0; i < messages.count; ++i)
         if (messages.entries[i].state == state && same(messages.entries[i].expected))
-            return &messages.entries[i];
-    return nullptr;
-}
-
-const Messages::Entry* message_of(const Messages& messages, int state, std::string_view expected)
-{
-    for (size_t i = 0; i < messages.count; ++i)
-        if (messages.entries[i].state == state && expected == messages.entries[i].expected)
             return &messages.entries[i];
     return nullptr;
 }

@@ -38,9 +38,9 @@ struct Messages {
     std::size_t count;
 };
 
-// The entry of a situation (null when the table has none).
-const Messages::Entry* message_of(const Messages& messages, int state, std::string_view expected);
-// The same, with the names apart.
+// The entry of a situation: its error state and the names of the tokens
+// that may come there, in the order of their names (null when the table
+// has none).
 const Messages::Entry* message_of(const Messages& messages, int state, const std::vector<std::string>& expected);
 
 // The diagnostic of a translation in the language that ended as `ending`

@@ -8,21 +8,6 @@ namespace tessel::runtime {
 
 namespace {
 
-std::vector<std::string_view> words_of(const char* list)
-{
-    std::vector<std::string_view> words;
-    std::string_view rest = list ? list : "";
-    while (!rest.empty()) {
-        const size_t blank = rest.find(' ');
-        if (blank != 0)
-            words.push_back(rest.substr(0, blank));
-        if (blank == std::string_view::npos)
-            break;
-        rest.remove_prefix(blank + 1);
-    }
-    return words;
-}
-
 // True when every word of the list (blank-separated) passes the test.
 template <class Test>
 bool every_word(const char* list, Test test)
@@ -39,11 +24,22 @@ bool every_word(const char* list, Test test)
     return true;
 }
 
+std::vector<std::string_view> words_of(const char* list)
+{
+    std::vector<std::string_view> words;
+    every_word(list, [&](std::string_view word) {
+        words.push_back(word);
+        return true;
+    });
+    return words;
+}
+
 bool starts_with(std::string_view text, std::string_view prefix)
 {
     return text.substr(0, prefix.size()) == prefix;
 }
 
+// (A hint's text, without measuring it first.)
 bool starts_with(std::string_view text, const char* prefix)
 {
     size_t i = 0;

@@ -81,7 +81,6 @@ struct Hints {
 
     const Hint* hints;
     const Tried* tried;
-    std::size_t count;
 };
 
 // What the hints see of a failed translation.

@@ -51,6 +51,8 @@ struct LongToken {
     const char* then;     // what follows the first ("": anything)
     const char* message;  // "{}" stands for the longest such token
     bool closed;          // it ends with a mark of its own, which needs no look-ahead: one more character
+    bool comment = false; // a comment to the end of its line: `first` (one character) and `then` are its
+                          // mark, which may stand between any two tokens
 };
 
 // The characters that start the tokens of the usual classes.
@@ -74,8 +76,12 @@ constexpr LongToken long_marked{
     "This text between exclamation marks is too long, or its closing mark is missing: with its marks it may have at "
     "most {} characters.",
     true};
-// A comment that runs to the end of its line, after its mark.
-constexpr const char* long_comment = "This comment is too long: a comment may have at most {} characters.";
+// A comment that runs to the end of its line, after its mark: its first
+// character, then the rest ("-", "-" for "--").
+constexpr LongToken long_comment(const char* first, const char* then)
+{
+    return {first, then, "This comment is too long: a comment may have at most {} characters.", false, true};
+}
 
 struct Messages;
 
@@ -91,10 +97,7 @@ struct Language {
     // of its script, on standard output).
     bool trace_in_file;
     List<TokenExample> examples;
-    List<LongToken> long_tokens;
-    // The marks that start a comment (to the end of its line): a text that
-    // ends inside one is only unfinished.
-    List<const char*> comment_marks = {};
+    List<LongToken> long_tokens;  // its comments' marks among them
 };
 
 // What a language's folder defines beside its descriptor (<kind>_language):

@@ -79,7 +79,7 @@ public:
         // Where it stands, kept for the last few tokens (a diagnostic's).
         Span& place = recent_[read_++ & (recent_count - 1)];
         const long delivered = translation_->delivered();
-        place.offset = code > 0 ? delivered - this->yy_n_chars + (this->yytext - chars_) : delivered;
+        place.offset = code > 0 ? offset(delivered) : delivered;
         place.length = code > 0 ? this->yyleng : 0;
         return code;
     }

@@ -519,7 +519,7 @@ int compile_hints(const Grammar& g, const std::string& path, const std::string& 
     code << "};\n\n"
          << "}  // namespace\n\n"
          << "extern const Hints " << g.name() << "_hints;\n"
-         << "const Hints " << g.name() << "_hints = {hints, tried, " << hints.size() << "};\n\n"
+         << "const Hints " << g.name() << "_hints = {hints, tried};\n\n"
          << "}  // namespace tessel::runtime\n";
     std::ofstream out(output, std::ios::binary);
     out << code.str();

@@ -10,9 +10,8 @@ namespace {
 
 const TokenExample examples[] = {{"INT", "1"}, {"OTHER", "$"}};
 const LongToken long_tokens[] = {
-    long_blanks, {"-", "-", long_comment, false}, long_backquoted, long_marked, long_name, long_number,
+    long_blanks, long_comment("-", "-"), long_backquoted, long_marked, long_name, long_number,
 };
-const char* const comment_marks[] = {"--"};
 
 }  // namespace
 
@@ -27,7 +26,6 @@ const Language valued21_language{
     false,  // the trace: "#debug:" lines of the script
     examples,
     long_tokens,
-    comment_marks,
 };
 
 }  // namespace tessel::runtime

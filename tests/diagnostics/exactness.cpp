@@ -159,10 +159,13 @@ void check_text(Kind kind, const std::string& text, Figures& f)
     options.trace = false;
     language.translate(language, tessel::runtime::Streams{in, o, e, t}, options, nullptr, resources);
     const tessel::runtime::Analysis analysis = a.analyse(resources.tokens);
+    std::vector<std::string> may_come;
     std::string names;
-    for (int symbol : analysis.expected)
+    for (int symbol : analysis.expected) {
+        may_come.push_back(a.name(symbol));
         names += (names.empty() ? "" : " ") + a.name(symbol);
-    const auto* entry = tessel::runtime::message_of(language.messages, analysis.error_state, names);
+    }
+    const auto* entry = tessel::runtime::message_of(language.messages, analysis.error_state, may_come);
     if (!entry) {
         ++f.mismatches;
         std::cout << "NO MESSAGE " << tessel::kind_name(kind) << " \"" << text << "\": state "

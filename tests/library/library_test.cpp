@@ -259,10 +259,10 @@ TEST(LibraryDiagnostics, SituationWithoutItsMessage)
     static const unsigned short nothing[] = {Hints::end};
     static const Hints::Tried tried[] = {{0, nothing}};
     const Messages no_messages{nullptr, 0};
-    const Hints no_hints{nullptr, tried, 0};
+    const Hints no_hints{nullptr, tried};
     const Language bare{pure21.name,     pure21.title,        pure21.usage_name,  pure21.translate,
                         pure21.automaton, no_messages,         no_hints,           pure21.trace_in_file,
-                        pure21.examples,  pure21.long_tokens, pure21.comment_marks};
+                        pure21.examples,  pure21.long_tokens};
     const struct {
         std::string text, message;
     } cases[] = {

@@ -31,14 +31,14 @@ for (let i = 0; i < runs; i++) {
   await page.goto(`${origin}/`);
   await page.waitForFunction(() => performance.getEntriesByName('first-translation').length > 0);
   // What the page asked for before its first translation was shown, and the
-  // worker's script and module, without which there is none.
+  // module, without which there is none.
   const [mark, files] = await page.evaluate(() => {
     const m = performance.getEntriesByName('first-translation')[0].startTime;
     return [m, performance.getEntriesByType('resource').filter((e) => e.startTime <= m)
       .map((e) => new URL(e.name).pathname.slice(1))];
   });
   times.push(mark);
-  if (i === 0) loaded = [...new Set(['index.html', ...files, 'worker.js', 'tessel.wasm'])];
+  if (i === 0) loaded = [...new Set(['index.html', ...files, 'tessel.wasm'])];
   await page.waitForSelector('body[data-ready=true]');
   await context.close();
 }

@@ -38,7 +38,7 @@ const glue = {
 // translation is shown.)
 const bundle = { bundle: true, minify: true, format: 'esm', target: 'es2022', outdir: site, logLevel: 'warning' };
 await esbuild.build({ ...bundle, entryPoints: { playground: join(web, 'playground.js') }, splitting: true,
-                      chunkNames: 'editor-[hash]' });
+                      chunkNames: 'editor-[hash]', plugins: [glue] });
 await esbuild.build({ ...bundle, entryPoints: { worker: join(web, 'worker.js') }, plugins: [glue] });
 
 // The languages as the reference's index (<build>/docs/reference/reference.json,

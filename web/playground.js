@@ -3,8 +3,10 @@
 // language's syntax diagrams with the rule where the translation stopped.
 // The state lives in the address: #kind=pure21&text=... (percent-encoded).
 // The first translation is shown before the editor (web/editor.js) and the
-// diagrams arrive: until then the text stands in a plain block.
+// diagrams arrive: until then the text stands in a plain block. A short first
+// text is translated in the page itself, while the worker starts.
 import { makeHash, parseHash, shellCommand } from './address.js';
+import { load } from './tessel.js';
 
 // What the page asks of a translation: no trace unless asked, and less
 // output than the editor allows (64 MiB), since the page shows it all.
@@ -13,34 +15,40 @@ const MAX_SHOWN = 200_000; // characters of a raw output shown
 const MAX_ROWS = 1000; // commands shown
 const TIME_LIMIT = 10000; // ms before a translation's worker is ended (a hung one: the slowest real texts take a second)
 const DEFAULT_KIND = 'pure21';
+// The first text, if no longer, is translated in the page itself: a worker
+// takes longer to start than the translators take to load here. No text this
+// short takes long (the parsers read it once and the output is limited: the
+// slowest found, with its trace, took 60 ms); a longer one goes to the
+// worker, as every later translation does.
+const FIRST_IN_PAGE = 4096; // characters
 
 const $ = (selector) => document.querySelector(selector);
-const start = window.tesselStart;
+// The module compiled by the page's head, or null.
+const compiled = window.tesselStart?.module ?? Promise.resolve(null);
 
 // ---- the worker: one translation at a time, the latest text first ----
 
 class Translations {
   #worker = null;
-  #early;
   #running = null; // { request, resolve, reject, timer }
   #queue = [];
   #ready;
   onRestart = () => {};
 
-  constructor(worker, early) {
-    this.#early = early;
-    this.#start(worker);
+  constructor() {
+    this.#start();
   }
 
-  #start(worker) {
-    this.#worker = worker ?? new Worker('worker.js', { type: 'module' });
+  // A worker, given the module the page compiled.
+  #start() {
+    const worker = (this.#worker = new Worker('worker.js', { type: 'module' }));
+    compiled.then((module) => worker.postMessage({ module }));
     this.#ready = new Promise((resolve, reject) => {
       const receive = (data) => {
         if (data.ready === true) resolve(data);
         else if (data.ready === false) reject(new Error(data.error));
         else this.#answer(data);
       };
-      for (const data of this.#early.splice(0)) receive(data);
       this.#worker.onmessage = ({ data }) => receive(data);
       this.#worker.onerror = (e) => reject(new Error(e.message || 'the translators could not be loaded'));
     });
@@ -90,7 +98,7 @@ class Translations {
     this.#worker.terminate();
     this.#running = null;
     entry.reject(Object.assign(new Error('timeout'), { timeout: true }));
-    this.#start(null);
+    this.#start();
     this.onRestart();
     this.#next();
   }
@@ -323,10 +331,35 @@ function setKind(k) {
 
 let pendingHash = null;
 
+// The translators in the page, for the first text only (the worker is given
+// the same compiled module).
+let inPage = null;
+function translateInPage(kind, text, options) {
+  inPage ??= compiled.then((module) => load(module ? { wasm: module } : {}));
+  return inPage.then((tessel) => {
+    const begin = performance.now();
+    const result = tessel.translate(kind, text, options);
+    return { result, ms: performance.now() - begin };
+  });
+}
+
+// The worker, started once the first translation is shown (or at once for
+// a long first text).
+let translations = null;
+function worker() {
+  if (!translations) {
+    translations = new Translations();
+    translations.onRestart = () => { ui.status.textContent = 'restarted'; };
+  }
+  return translations;
+}
+
 function translateNow() {
   const text = currentText();
   const asked = kind;
-  translations.request(kind, text, { trace: ui.trace.checked, maxOutput: MAX_OUTPUT }).then(
+  const options = { trace: ui.trace.checked, maxOutput: MAX_OUTPUT };
+  const first = !translations && text.length <= FIRST_IN_PAGE;
+  (first ? translateInPage(kind, text, options) : worker().request(kind, text, options)).then(
     ({ result, ms }) => {
       if (asked === kind && text === currentText()) {
         showResult(result, ms);
@@ -362,7 +395,7 @@ let typing = null;
 async function whatMayCome(prefix) {
   try {
     if (completionCache?.prefix !== prefix || completionCache.kind !== kind)
-      completionCache = { prefix, kind, answer: await translations.request(kind, prefix,
+      completionCache = { prefix, kind, answer: await worker().request(kind, prefix,
         { trace: false, maxOutput: MAX_OUTPUT }, 'complete') };
     return completionCache.answer.result.diagnostic;
   } catch {
@@ -386,9 +419,6 @@ async function loadEditor() {
   window.playground = { view: editor.view };
   if (lastResult) editor.show(lastResult.diagnostic);
 }
-
-const translations = new Translations(start?.worker, start?.early ?? []);
-translations.onRestart = () => { ui.status.textContent = 'restarted'; };
 
 ui.kind.addEventListener('change', () => {
   const text = currentText();
@@ -474,16 +504,19 @@ let firstShown = null;
 const shown = new Promise((resolve) => { firstShown = resolve; });
 (async () => {
   try {
-    const ready = await translations.ready;
-    fillKinds(ready.kinds);
+    // (The kinds of the languages the page came with, until the translators
+    // say theirs.)
+    fillKinds(Object.keys(languages.kinds));
     openFromAddress();
     await shown;
+    inPage = null;
+    const ready = worker().ready;
     await loadEditor();
     languages = await (await fetch('languages.json')).json();
     const style = document.createElement('style');
     style.textContent = languages.diagramStyle; // (its rules are scoped to .syntax-diagram)
     document.head.append(style);
-    fillKinds(ready.kinds);
+    fillKinds((await ready).kinds);
     setKind(kind);
     document.body.dataset.ready = 'true';
   } catch (e) {

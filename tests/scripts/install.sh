@@ -26,7 +26,7 @@ expect_eq "nothing of the Debian packages" "" \
 # The language reference, where the manual pages say it is: its HTML pages,
 # each diagram inline, and what they show beside them.
 reference=share/doc/tessel-translators/languages
-named=$(cat "$top"/docs/man/*.1 "$top"/docs/man/tessel.n | sed 's/\\%//g; s/\\-/-/g' |
+named=$(cat "$top"/docs/man/*.1 "$top"/docs/man/*.n | sed 's/\\%//g; s/\\-/-/g' |
         grep -o '/usr/share/doc/tessel-translators/[^ ;]*' | sort -u)
 [ -n "$named" ] || fail "the manual pages name no installed reference"
 for path in $named; do

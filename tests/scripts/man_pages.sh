@@ -28,6 +28,22 @@ check_page "$top/docs/man/tessel.n" NAME SYNOPSIS DESCRIPTION EXAMPLES "SEE ALSO
 check_page "$top/docs/man/tessel_tk.n" NAME SYNOPSIS DESCRIPTION "WIDGET-SPECIFIC OPTIONS" "WIDGET COMMAND" \
     BINDINGS EXAMPLES "SEE ALSO" KEYWORDS
 
+# A reader finds what a page points to: a guide or reference of the source
+# tree (docs/...) is also named where it is installed, and SEE ALSO, which
+# names long paths that cannot be broken, reads on a terminal of 80 or 100
+# columns with no gap wider than the two blanks after a sentence (justified,
+# groff spread a line around such a path with runs of up to 19 blanks).
+for page in "$top"/docs/man/*.1 "$top"/docs/man/*.n; do
+    if grep -q 'docs/' "$page" && ! grep -q '/usr/share/doc/tessel\\-translators/' "$page"; then
+        fail "${page##*/} names a document of the source tree only"
+    fi
+    for width in 80 100; do
+        gaps=$(groff -man -Tascii -rLL=${width}n -P-cbou "$page" 2> /dev/null |
+               awk '/^SEE ALSO/ { on = 1; next } /^[^ ]/ { on = 0 } on' | grep -E '[^ ] {3,}[^ ]')
+        [ -z "$gaps" ] || { fail "${page##*/}: gaps in SEE ALSO at $width columns"; echo "$gaps" | head -n 3; }
+    done
+done
+
 # The pages name the project's version (the Tcl package's is the same).
 for page in "$top"/docs/man/*.1 "$top"/docs/man/*.n; do
     grep -q "^\.TH .* \"Tessel translators ${version%.*}\" " "$page" || fail "${page##*/} is not of version ${version%.*}"

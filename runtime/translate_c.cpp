@@ -269,7 +269,8 @@ extern "C" int tessel_kind_from_name(const char* name, tessel_kind* kind)
     tessel::Kind k;
     if (!name || !tessel::kind_from_name(name, k))
         return 0;
-    *kind = static_cast<tessel_kind>(k);
+    if (kind)
+        *kind = static_cast<tessel_kind>(k);
     return 1;
 }
 

@@ -21,7 +21,9 @@ trivial wrappers are folded into their users. Writes DIR/<kind>-<rule>.svg
 for every diagram the pages show, removes the folder's other SVG files, and
 with --index writes what the reference's index needs of them (JSON: per
 grammar its page, its diagrams with title, caption, file and anchor, and
-for every nonterminal of the grammar the diagrams that draw it).
+for every nonterminal of the grammar the diagrams that draw it). A grammar
+none of whose diagrams a page shows yet (a language just added) is left
+out, with a note on standard error; the test scripts/diagrams asks for it.
 
 What is drawn is the language of the rules that accept, as a reader needs
 it. A nonterminal that only renames a token is drawn as the token (ident is
@@ -236,7 +238,7 @@ def load(report, shown):
     """A grammar's rules as they are drawn (see the module's comment), from
     bison's report on it (<kind>parser.xml, the parser header of the same
     run beside it); shown: {(kind, rule): section} of the diagrams the
-    pages show."""
+    pages show. None when the pages show none of the grammar's."""
     header = re.sub(r"\.xml$", ".hh", report)
     facts = grammar_report.load(report, header=header if os.path.exists(header) else None)
     path = ET.parse(report).getroot().findtext("filename")
@@ -269,6 +271,8 @@ def load(report, shown):
         if not alternatives:
             raise SystemExit(f"{path}: every rule of {lhs} rejects")
     mine = {rule: section for (k, rule), section in shown.items() if k == kind}
+    if not mine:
+        return None  # a language whose page is not written yet
     start, folded_start = fold_start(rules, written[0][0], mine)
     simplify(rules, start, mine)
     for rule, section in mine.items():
@@ -885,6 +889,9 @@ def main():
     written, entries = set(), []
     for report in args.reports:
         grammar = load(report, shown)
+        if grammar is None:
+            print(f"{report}: no page of {args.pages} shows its diagrams; none drawn", file=sys.stderr)
+            continue
         for name in grammar.drawn():
             file = f"{grammar.kind}-{name}.svg"
             with open(os.path.join(args.out, file), "w", encoding="utf-8", newline="\n") as out:

@@ -181,7 +181,8 @@ function showResult(result, ms) {
   // The stop at the output limit is said in words.
   if (result.status === 2 && /output limit exceeded/.test(result.err))
     note(`The translation stopped at the playground's output limit (${MAX_OUTPUT >> 20} MiB): this text makes more ` +
-         'output than the page shows. The programs and the editor allow 64 MiB.', 'translation');
+         'output than the page shows. The editor and tessel-batch allow 64 MiB, the programs any amount.',
+         'translation');
   else if (ui.note.dataset.kind === 'translation') note(null);
   // The result.
   const rows = result.commands.slice(0, MAX_ROWS).map((words, n) => {

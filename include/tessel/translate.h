@@ -90,9 +90,10 @@ struct Options {
     long max_depth = 20000000;
 
     // The defaults for a program that translates on behalf of a person and
-    // must stay in charge of its memory (the editor's Tcl package,
-    // tessel-batch): at most 64 MiB of output and a parser stack of 100,000
-    // entries, a trace, commands and diagnostics.
+    // must stay in charge of its memory (the editor's Tcl package; the
+    // output limit of tessel-batch, whose stack is the programs'): at most
+    // 64 MiB of output and a parser stack of 100,000 entries, a trace,
+    // commands and diagnostics.
     static Options embedded();
 };
 

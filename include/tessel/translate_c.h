@@ -149,7 +149,8 @@ TESSEL_C_API const char* tessel_kind_name(tessel_kind kind);
 TESSEL_C_API const char* tessel_kind_title(tessel_kind kind);
 
 /* The kind of a name ("pure21", "valued21", "decl", "ic3") into *kind: 1
-   when the name is one of them, else 0. */
+   when the name is one of them, else 0. With kind NULL it only tells
+   whether the name is a kind's. */
 TESSEL_C_API int tessel_kind_from_name(const char* name, tessel_kind* kind);
 
 /* The library's version, "MAJOR.MINOR.PATCH". */

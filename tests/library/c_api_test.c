@@ -38,6 +38,8 @@ int main(void)
     tessel_kind kind = TESSEL_PURE21;
     check(tessel_kind_from_name("ic3", &kind) == 1 && kind == TESSEL_IC3, "ic3 by name");
     check(tessel_kind_from_name("other", &kind) == 0, "an unknown name");
+    check(tessel_kind_from_name("decl", NULL) == 1 && tessel_kind_from_name("Decl", NULL) == 0 &&
+              tessel_kind_from_name(NULL, NULL) == 0, "whether a name is a kind's, without its kind");
     check(tessel_translate((tessel_kind)7, "", 0) == NULL, "an unknown kind");
     tessel_result_free(NULL);
 

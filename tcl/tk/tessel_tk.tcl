@@ -21,7 +21,7 @@
 
 package require Tcl 8.6
 package require Tk 8.6
-package require tessel 2.1
+package require tessel 3.0
 
 namespace eval ::tessel::tk {
     namespace export entry

@@ -179,10 +179,12 @@ foreach {stream want want_status} $malformed {
 }
 
 # Options.
-lassign [run_batch "" -h] status output
-expect_eq "-h: status" 0 $status
-if {![string match "Usage: tessel-batch*" $output]} {
-    fail "-h: no usage text"
+foreach help {-h --help} {
+    lassign [run_batch "" $help] status output
+    expect_eq "$help: status" 0 $status
+    if {![string match "Usage: tessel-batch*" $output]} {
+        fail "$help: no usage text"
+    }
 }
 lassign [run_batch "" --kinds] status output
 expect_eq "--kinds: status" 0 $status

@@ -44,7 +44,7 @@ std::string usage_text()
            "; 0: none)\n"
            "\t--max-depth N\t\tthe parser's stack (default " + std::to_string(defaults.max_depth) + " entries)\n"
            "\t--kinds\t\t\tlist the kinds, one a line\n"
-           "\t-h\t\t\tthis text\n";
+           "\t-h, --help\t\tthis text\n";
 }
 
 // A whole number from min to max, or false.
@@ -68,6 +68,7 @@ const option long_options[] = {{"no-trace", no_argument, nullptr, no_trace},
                                {"max-output", required_argument, nullptr, max_output},
                                {"max-depth", required_argument, nullptr, max_depth},
                                {"kinds", no_argument, nullptr, kinds},
+                               {"help", no_argument, nullptr, 'h'},
                                {nullptr, 0, nullptr, 0}};
 
 std::string option_name(int option)

@@ -78,22 +78,25 @@ int Automaton::symbol(int code) const
     return code <= t_.max_token ? t_.translate[static_cast<size_t>(code)] : undefined_symbol;
 }
 
+size_t Automaton::entry(int symbol) const
+{
+    const size_t known = names_.size() - 1;  // the last entry: what no symbol is
+    return symbol >= 0 && static_cast<size_t>(symbol) < known ? static_cast<size_t>(symbol) : known;
+}
+
 const std::string& Automaton::name(int symbol) const
 {
-    const size_t known = names_.size() - 1;
-    return names_[symbol >= 0 && static_cast<size_t>(symbol) < known ? static_cast<size_t>(symbol) : known];
+    return names_[entry(symbol)];
 }
 
 const Automaton::Shown& Automaton::shown(int symbol) const
 {
-    const size_t known = shown_.size() - 1;
-    return shown_[symbol >= 0 && static_cast<size_t>(symbol) < known ? static_cast<size_t>(symbol) : known];
+    return shown_[entry(symbol)];
 }
 
 const std::string& Automaton::spelling(int symbol) const
 {
-    const size_t known = spellings_.size() - 1;
-    return spellings_[symbol >= 0 && static_cast<size_t>(symbol) < known ? static_cast<size_t>(symbol) : known];
+    return spellings_[entry(symbol)];
 }
 
 bool Automaton::reduces_without_token(int state) const

@@ -111,9 +111,12 @@ private:
     Tables t_;
     std::vector<int> by_name_;  // the token symbols (but bison's own) in the order of their names
     std::vector<int> name_rank_;  // for each token symbol, its place in that order
-    // Each symbol's name and spelling, made once (a diagnosis reads them often).
+    // Each symbol's name, spelling and how it is shown, made once (a
+    // diagnosis reads them often), then those of what no symbol is.
     std::vector<std::string> names_, spellings_;
     std::vector<Shown> shown_;
+    // The index of a symbol's entry in those.
+    size_t entry(int symbol) const;
     // The token symbols each state's row names: row_symbols_ from
     // row_start_[state] to row_start_[state + 1].
     std::vector<size_t> row_start_;

@@ -33,8 +33,8 @@ std::vector<std::string> expecting(const Automaton& automaton, const std::vector
     std::vector<std::pair<int, int>> places;
     places.reserve(symbols.size());
     for (size_t i = 0; i < symbols.size(); ++i)
-        if (!automaton.shown(symbols[i]).words.empty())
-            places.push_back({automaton.shown(symbols[i]).order * 1000 + static_cast<int>(i), symbols[i]});
+        if (const Automaton::Shown& shown = automaton.shown(symbols[i]); !shown.words.empty())
+            places.push_back({shown.order * 1000 + static_cast<int>(i), symbols[i]});
     std::sort(places.begin(), places.end());
     std::vector<std::string> words;
     words.reserve(places.size());

@@ -84,13 +84,13 @@ struct Place {
     std::string text;
 };
 
-// What a translation needs of its scanner (see scanner.h).
 // A token a translation read: where it stands in the text.
 struct Span {
     long offset;
     long length;
 };
 
+// What a translation needs of its scanner (see scanner.h).
 class TokenSource {
 public:
     // How many of the last tokens read a scanner keeps the places of (a power of two).
@@ -114,7 +114,6 @@ public:
     // Makes the scanner start anew for another translation, as if new.
     virtual void restart(Translation& translation) = 0;
 };
-
 
 // What translations made one after the other keep between them: a scanner
 // per language (made on first use), the values of the grammars' symbols,
@@ -268,14 +267,14 @@ private:
 // one translation on the streams and tells how it ended.
 using Translate = Ending (*)(const Language&, const Streams&, const Options&, std::vector<Command>*, Resources&);
 
-// Runs a grammar: builds its state, takes the language's scanner (made now,
-// or restarted), parses, and tells how it ended. What stops a translation at
-// once is caught here.
 // The places of the last tokens the last translation read, as its scanner
 // kept them, into resources.spans, for the diagnostic of a failed
 // translation (resources.tokens holds the codes of all).
 void recent_places(const Language& language, Resources& resources);
 
+// Runs a grammar: builds its state, takes the language's scanner (made now,
+// or restarted), parses, and tells how it ended. What stops a translation at
+// once is caught here.
 template <class Grammar>
 Ending run(const Language& language, const Streams& streams, const Options& options, std::vector<Command>* commands,
            Resources& resources, std::unique_ptr<TokenSource> (*make_scanner)(Translation&), int (*parse)(Grammar&))
